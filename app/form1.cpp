@@ -1,0 +1,553 @@
+#include "form1.h"
+
+#include "board.h"
+#include "form2.h"
+#include "picturebox.h"
+#include "random.h"
+#include "runreset.h"
+#include "twips.h"
+#include "vyber.h"
+
+#include <QButtonGroup>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+
+namespace kelmora {
+
+namespace {
+
+const QString kHotovo = QStringLiteral("HOTOVO");
+constexpr int kTypedHeightTwips = 3165;
+constexpr int kTallHeightTwips = 8145;
+constexpr int kRightColour = 0x8000; // "&H8000"
+constexpr int kWrongColour = 255;
+
+// Colours as the design writes them: red + 256 × green + 65536 × blue.
+QColor designColour(int value) {
+    return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
+}
+
+QFont uiFont(qreal points, bool bold) {
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+void setTextColour(QWidget *widget, int colour) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, designColour(colour));
+    widget->setPalette(palette);
+}
+
+// A caption too wide for its button breaks at the space nearest its middle,
+// as the design's two-line button expects.
+QString fittedCaption(const QString &caption, const QFont &font, int width) {
+    const int middle = int(caption.size() / 2);
+    const qsizetype left = caption.lastIndexOf(QLatin1Char(' '), middle);
+    const qsizetype right = caption.indexOf(QLatin1Char(' '), middle);
+    const qsizetype space =
+        left < 0 || (right >= 0 && right - middle < middle - left) ? right : left;
+    if (QFontMetrics(font).horizontalAdvance(caption) <= width - 8 || space < 0)
+        return caption;
+    QString fitted = caption;
+    fitted[space] = QLatin1Char('\n');
+    return fitted;
+}
+
+QString markCaption(int mark, int count) {
+    return QStringLiteral("%1 - %2").arg(QChar(u'A' + mark - 1)).arg(count);
+}
+
+} // namespace
+
+Form1::Form1(std::unique_ptr<RandomSource> random, const QString &pictureFolder, QWidget *parent)
+    : QWidget(parent)
+    , m_random(std::move(random))
+    , m_pictureFolder(pictureFolder.isEmpty() ? defaultPictureFolder() : pictureFolder) {
+    createControls();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::createControls() {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Zkoušení řeckých znaků"));
+    setFont(uiFont(8.25, false));
+    setFixedSize(635, 527);
+
+    const auto name = [](QWidget *widget, const QString &objectName) {
+        widget->setObjectName(objectName);
+        return widget;
+    };
+    const auto label = [&](const QString &objectName, const QString &caption, const QRect &rect,
+                           qreal points, int colour = -1) {
+        auto *l = new QLabel(caption, this);
+        name(l, objectName);
+        l->setGeometry(rect);
+        l->setFont(uiFont(points, true));
+        if (colour >= 0)
+            setTextColour(l, colour);
+        return l;
+    };
+    const auto button = [&](const QString &objectName, const QString &caption, const QRect &rect,
+                            const QColor &background) {
+        auto *b = new QPushButton(this);
+        name(b, objectName);
+        b->setGeometry(rect);
+        b->setFont(uiFont(9.75, true));
+        b->setText(fittedCaption(caption, b->font(), rect.width()));
+        b->setAccessibleName(caption);
+        QPalette palette = b->palette();
+        palette.setColor(QPalette::Button, background);
+        b->setPalette(palette);
+        return b;
+    };
+    const auto option = [&](QGroupBox *frame, const QString &objectName, const QString &caption,
+                            const QRect &rect) {
+        auto *o = new QRadioButton(caption, frame);
+        name(o, objectName);
+        o->setGeometry(rect);
+        o->setFont(font());
+        return o;
+    };
+
+    Frame1 = new QGroupBox(QStringLiteral("Jakým směrem zkoušet ?"), this);
+    name(Frame1, QStringLiteral("Frame1"))->setGeometry(5, 5, 159, 62);
+    Frame1->setFont(uiFont(8.25, true));
+    Option1[0] = option(Frame1, QStringLiteral("Option10"), QStringLiteral("Psát názvy znaků"),
+                        {16, 19, 129, 19});
+    Option1[3] = option(Frame1, QStringLiteral("Option13"), QStringLiteral("Vybírat obrázky"),
+                        {16, 39, 117, 20});
+    Option1[0]->setChecked(true);
+    auto *direction = new QButtonGroup(this);
+    direction->addButton(Option1[0], 0);
+    direction->addButton(Option1[3], 3);
+    connect(direction, &QButtonGroup::idClicked, this, [this] { Option1_Click(); });
+
+    Frame2 = new QGroupBox(QStringLiteral("Styl písma"), this);
+    name(Frame2, QStringLiteral("Frame2"))->setGeometry(6, 72, 161, 41);
+    Frame2->setFont(uiFont(8.25, true));
+    Option2[0] =
+        option(Frame2, QStringLiteral("Option20"), QStringLiteral("Tiskací"), {11, 16, 57, 20});
+    Option2[1] =
+        option(Frame2, QStringLiteral("Option21"), QStringLiteral("Psací"), {95, 16, 57, 20});
+    Option2[0]->setChecked(true);
+    auto *lettering = new QButtonGroup(this);
+    lettering->addButton(Option2[0], 0);
+    lettering->addButton(Option2[1], 1);
+    connect(lettering, &QButtonGroup::idClicked, this, &Form1::Option2_Click);
+
+    setup = button(QStringLiteral("setup"), QStringLiteral("Vybrat znaky ke zkoušení"),
+                   {5, 117, 158, 38}, QColor(192, 192, 255));
+    start = button(QStringLiteral("start"), QStringLiteral("START"), {5, 158, 158, 30},
+                   QColor(192, 255, 192));
+
+    zbpopis = label(QStringLiteral("zbpopis"), zbyvaCaption(51), {185, 5, 193, 36}, 13.5);
+
+    obrazek1 = new PictureBox(this);
+    name(obrazek1, QStringLiteral("obrazek1"))->setGeometry(196, 41, 80, 100);
+    obrazek1->setAlignment(Qt::AlignCenter);
+    obrazek1->setAccessibleName(QStringLiteral("Obrázek znaku"));
+
+    vema = label(QStringLiteral("vema"), {}, {172, 91, 129, 20}, 12, 0);
+    message = label(QStringLiteral("message"), {}, {172, 112, 129, 75}, 9.75);
+    message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    zadano = new QLineEdit(this);
+    name(zadano, QStringLiteral("zadano"))->setGeometry(173, 152, 129, 28);
+    zadano->setFont(uiFont(12, false));
+    zadano->setAccessibleName(QStringLiteral("Název znaku"));
+    zadano->installEventFilter(this);
+    connect(zadano, &QLineEdit::textChanged, this, &Form1::zadano_Change);
+
+    enter = new PictureBox(this);
+    name(enter, QStringLiteral("enter"))->setGeometry(309, 153, 22, 26);
+    enter->setToolTip(QStringLiteral("Enter"));
+    enter->setAccessibleName(QStringLiteral("Enter"));
+    enter->setCursor(Qt::PointingHandCursor);
+    enter->hide();
+    connect(enter, &PictureBox::clicked, this, &Form1::enter_Click);
+
+    truefalse = label(QStringLiteral("truefalse"), {}, {308, 156, 129, 30}, 13.5, kRightColour);
+    truefalse->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    pokracovat = button(QStringLiteral("pokracovat"), QStringLiteral("Pokračovat"),
+                        {311, 152, 101, 30}, QColor(255, 255, 192));
+    pokracovat->hide();
+
+    Label1 = label(QStringLiteral("Label1"), QStringLiteral("Hodnocení :"), {405, 7, 95, 18}, 9.75);
+    constexpr int kMarkColours[6] = {0, 0x008000, 0x008000, 0x008080, 0x008080, 0x0000c0};
+    for (int i = 1; i <= 5; ++i) {
+        popis[i] = label(QStringLiteral("popis%1").arg(i), markCaption(i, 0),
+                         {i == 5 ? 423 : 421, 23 + 19 * (i - 1), 75, 19}, 12, kMarkColours[i]);
+    }
+    Label2 = label(QStringLiteral("Label2"), QStringLiteral("správné / chybné"),
+                   {440, 132, 127, 18}, 9.75, 0x000040);
+    cormis =
+        label(QStringLiteral("cormis"), QStringLiteral("0 / 0"), {468, 152, 72, 18}, 12, 0x000040);
+    cormis->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    help = button(QStringLiteral("help"), QStringLiteral("Nápověda"), {533, 1, 101, 30},
+                  QColor(192, 255, 255));
+    stopka = button(QStringLiteral("stopka"), QStringLiteral("STOP"), {533, 35, 101, 30},
+                    QColor(255, 192, 192));
+
+    constexpr int kColumns[7] = {25, 109, 193, 277, 361, 444, 528};
+    for (int i = 0; i < kSlots; ++i) {
+        obrazek[i] = new PictureBox(this);
+        name(obrazek[i], QStringLiteral("obrazek%1").arg(i))
+            ->setGeometry(kColumns[i % 7], 191 + 108 * (i / 7), 81, 105);
+        obrazek[i]->setAlignment(Qt::AlignCenter);
+        obrazek[i]->setCursor(Qt::PointingHandCursor);
+        obrazek[i]->setAccessibleName(QStringLiteral("Obrázek %1").arg(i + 1));
+        connect(obrazek[i], &PictureBox::clicked, this, [this, i] { obrazek_Click(i); });
+    }
+
+    connect(setup, &QPushButton::clicked, this, &Form1::setup_Click);
+    connect(start, &QPushButton::clicked, this, &Form1::start_Click);
+    connect(pokracovat, &QPushButton::clicked, this, &Form1::pokracovat_Click);
+    connect(stopka, &QPushButton::clicked, this, &Form1::stopka_Click);
+    connect(help, &QPushButton::clicked, this, &Form1::help_Click);
+}
+
+void Form1::Form_Load() {
+    prepni1();
+    koncovka = QStringLiteral(".gif");
+    Option2[0]->setChecked(true);
+    if (!m_random)
+        m_random = std::make_unique<SeededRandom>(clockSeed());
+    vyber().markUnusedCells();
+    fillCatalogue(tabznaku, koncovky);
+}
+
+void Form1::prepni1() {
+    obrazek1->show();
+    zadano->show();
+    for (PictureBox *box : obrazek)
+        box->hide();
+    message->move(284, 42);
+    truefalse->move(284, 119);
+    vema->hide();
+    stopka->hide();
+    start->show();
+    setOuterHeightTwips(kTypedHeightTwips);
+}
+
+void Form1::prepni2() {
+    obrazek1->hide();
+    zadano->hide();
+    for (PictureBox *box : obrazek)
+        box->show();
+    message->move(172, 112);
+    truefalse->move(308, 156);
+    vema->show();
+    stopka->hide();
+    start->show();
+    setOuterHeightTwips(kTallHeightTwips);
+    keepOnScreen(kTallHeightTwips);
+    enter->hide();
+}
+
+void Form1::Option1_Click() {
+    if (Option1[0]->isChecked())
+        prepni1();
+    if (Option1[3]->isChecked())
+        prepni2();
+    nulujznaky();
+}
+
+void Form1::Option2_Click(int Index) {
+    koncovka = Index == 0 ? QStringLiteral(".gif") : QStringLiteral(".jpg");
+}
+
+void Form1::nulujznaky() {
+    pocetznaku = quint8(resetRun(vyber(), tabznaku));
+    tally.zbyva = pocetznaku;
+    zbpopis->setText(zbyvaCaption(tally.zbyva));
+}
+
+void Form1::setup_Click() {
+    Form2 form(zbpopis, this);
+    form.exec();
+}
+
+void Form1::start_Click() {
+    if (!start->isHidden()) {
+        correct = 0;
+        mistake = 0;
+        setDirectionEnabled(false);
+        nulujznaky();
+        for (int i = 1; i <= 5; ++i)
+            popis[i]->setText(markCaption(i, 0));
+        cormis->setText(QStringLiteral("%1 / %2").arg(correct).arg(mistake));
+        truefalse->clear();
+        if (Option1[3]->isChecked()) {
+            start->hide();
+            setup->hide();
+            setLetteringEnabled(false);
+            for (n = 1; n <= kCharacterRows; ++n)
+                pozice[n] = kFree;
+            stopka->show();
+            test2();
+            return;
+        }
+        zadano->setFocus();
+    }
+
+    if (tally.runOver()) {
+        endTypedRun();
+        return;
+    }
+    n = quint8(drawRow(tabznaku, *m_random));
+    showPicture(obrazek1, n);
+    zadano->clear();
+    enter->hide();
+    start->hide();
+    setup->hide();
+    setLetteringEnabled(false);
+    stopka->show();
+}
+
+void Form1::endTypedRun() {
+    truefalse->setText(kHotovo);
+    vyhodnoceni();
+    start->show();
+    stopka->hide();
+    enter->hide();
+    message->clear();
+    zadano->clear();
+    obrazek1->clear();
+    setDirectionEnabled(true);
+    setup->show();
+    setLetteringEnabled(true);
+}
+
+void Form1::test2() {
+    for (n = 1; n <= kCharacterRows; ++n)
+        pozice[n] = kFree;
+    if (tally.runOver()) {
+        endPictureRun();
+        return;
+    }
+    const Question question = drawQuestion(tabznaku, pozice, *m_random);
+    hledany = quint8(question.hledany);
+    for (int slot = 0; slot < kSlots; ++slot) {
+        obrazek[slot]->hide();
+        showPicture(obrazek[slot], question.boardRows[slot]);
+    }
+    vema->setText(phrase(hledany, koncovky));
+    message->setText(rozloz(tabznaku.names[obrazek[question.spravna]->stored()]));
+    spravna = qint16(question.spravna);
+    for (PictureBox *box : obrazek)
+        box->show();
+}
+
+void Form1::endPictureRun() {
+    truefalse->setText(kHotovo);
+    vyhodnoceni();
+    start->show();
+    stopka->hide();
+    setup->show();
+    setLetteringEnabled(true);
+    clearBoard();
+    message->clear();
+    vema->clear();
+    setDirectionEnabled(true);
+}
+
+void Form1::obrazek_Click(int Index) {
+    const bool poprve = !obrazek[1]->isHidden() && !obrazek[2]->isHidden();
+    if (!start->isHidden())
+        return;
+    kliknuto(Index, spravna, poprve);
+}
+
+void Form1::kliknuto(int kindex, int spravne, bool poprve) {
+    if (!poprve) {
+        vyhodnoceni();
+        truefalse->clear();
+        test2();
+        return;
+    }
+    for (int i = 0; i < kSlots; ++i) {
+        if (i != spravna)
+            obrazek[i]->hide();
+    }
+    const bool right = kindex == spravne;
+    tabznaku.states[hledany] =
+        right ? gradeRight(tabznaku.states[hledany]) : gradeWrong(tabznaku.states[hledany]);
+    showVerdict(right);
+}
+
+void Form1::zadano_KeyPress(int KeyAscii) {
+    if (truefalse->text() == kHotovo || (!enterflag && KeyAscii != 13))
+        return;
+    // Before the first typed question, or after a picture run, no character is on screen.
+    if (n < 1 || n > kCharacterRows) {
+        enterflag = false;
+        return;
+    }
+    nazvy = splitNames(tabznaku.names[n]);
+    const bool right = isRightAnswer(zadano->text(), nazvy);
+    tabznaku.states[n] = right ? gradeRight(tabznaku.states[n]) : gradeWrong(tabznaku.states[n]);
+    showVerdict(right);
+    if (!right)
+        message->setText(nameLines(nazvy));
+    pokracovat->show();
+    enterflag = false;
+}
+
+void Form1::showVerdict(bool right) {
+    countVerdict(right ? correct : mistake);
+    setTextColour(truefalse, right ? kRightColour : kWrongColour);
+    truefalse->setText(right ? QStringLiteral("Správně") : QStringLiteral("ŠPATNĚ"));
+}
+
+void Form1::zadano_Change() {
+    if (truefalse->text() != kHotovo)
+        enter->setVisible(!zadano->text().isEmpty());
+}
+
+void Form1::enter_Click() {
+    enterflag = true;
+    zadano_KeyPress(13);
+}
+
+void Form1::vyhodnoceni() {
+    tally = recount(tabznaku);
+    for (int i = 1; i <= 5; ++i)
+        popis[i]->setText(markCaption(i, tally.znamka[i]));
+    zbpopis->setText(zbyvaCaption(tally.zbyva));
+    cormis->setText(QStringLiteral("%1 / %2").arg(correct).arg(mistake));
+}
+
+void Form1::pokracovat_Click() {
+    vyhodnoceni();
+    message->clear();
+    truefalse->clear();
+    pokracovat->hide();
+    zadano->setFocus();
+    start_Click();
+}
+
+void Form1::stopka_Click() {
+    truefalse->setText(kHotovo);
+    nulujznaky();
+    tally = {};
+    correct = 0;
+    mistake = 0;
+    zadano->clear();
+    obrazek1->clear();
+    vyhodnoceni();
+    truefalse->clear();
+    message->clear();
+    start->show();
+    pokracovat->hide();
+    setDirectionEnabled(true);
+    vema->clear();
+    if (Option1[3]->isChecked())
+        clearBoard();
+    stopka->hide();
+    setup->show();
+    setLetteringEnabled(true);
+    enter->hide();
+}
+
+void Form1::help_Click() {
+    // Filled in with the help pages.
+}
+
+void Form1::hlppic1_Click() {}
+
+void Form1::hlppic2_Click() {}
+
+void Form1::showPicture(PictureBox *box, int row) {
+    box->setPixmap(m_pictures.picture(picturePath(row, koncovka, m_pictureFolder)));
+    box->setStored(row);
+}
+
+void Form1::clearBoard() {
+    for (PictureBox *box : obrazek) {
+        box->clear();
+        box->show();
+    }
+}
+
+void Form1::setDirectionEnabled(bool enabled) {
+    Option1[0]->setEnabled(enabled);
+    Option1[3]->setEnabled(enabled);
+}
+
+void Form1::setLetteringEnabled(bool enabled) {
+    Option2[0]->setEnabled(enabled);
+    Option2[1]->setEnabled(enabled);
+}
+
+// The outer height includes the frame, which the window manager may add around
+// the client area.
+void Form1::setOuterHeightTwips(int twips) {
+    const int frame = frameGeometry().height() - height();
+    setFixedHeight(qMax(0, twips / kTwipsPerPixel - frame));
+}
+
+int Form1::outerHeightTwips() const {
+    return frameGeometry().height() * kTwipsPerPixel;
+}
+
+int Form1::topTwips() const {
+    return frameGeometry().top() * kTwipsPerPixel;
+}
+
+void Form1::setTopTwips(int twips) {
+    move(frameGeometry().left(), twips / kTwipsPerPixel);
+}
+
+void Form1::keepOnScreen(int heightTwips) {
+    const int screenTwips = screen() ? screen()->geometry().height() * kTwipsPerPixel : 0;
+    const int top = topTwips();
+    const int kept = keptOnScreenTop(top, heightTwips, screenTwips);
+    if (kept != top)
+        setTopTwips(kept);
+}
+
+bool Form1::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == zadano && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // Enter continues while "Pokračovat" shows, as a dialog's default button would.
+            if (!pokracovat->isHidden())
+                pokracovat->click();
+            else
+                zadano_KeyPress(13);
+            return true;
+        }
+        if (!key->text().isEmpty())
+            zadano_KeyPress(key->text().at(0).unicode());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::keyPressEvent(QKeyEvent *event) {
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+        // Enter presses the focused button, else "Pokračovat" while it shows.
+        auto *focused = qobject_cast<QPushButton *>(focusWidget());
+        if (focused && !focused->isHidden()) {
+            focused->click();
+            return;
+        }
+        if (!pokracovat->isHidden()) {
+            pokracovat->click();
+            return;
+        }
+    }
+    QWidget::keyPressEvent(event);
+}
+
+} // namespace kelmora

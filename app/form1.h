@@ -1,0 +1,133 @@
+#pragma once
+
+#include "catalogue.h"
+#include "grading.h"
+#include "names.h"
+#include "picturecache.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace kelmora {
+
+class PictureBox;
+class RandomSource;
+
+// The main window "Zkoušení řeckých znaků": both drill directions, the score panel
+// and the help pages. The rules live in the catalogue and quiz libraries; the
+// handlers here only move controls.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+public:
+    // Without a random source the window seeds its own from the clock; without a
+    // folder it reads the pictures from znaky/ beside the executable.
+    explicit Form1(std::unique_ptr<RandomSource> random = nullptr,
+                   const QString &pictureFolder = {}, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    // What a run looks like from outside, for tests and benchmarks.
+    const Tabznaku &table() const { return tabznaku; }
+    int shownRow() const { return n; }
+    int soughtRow() const { return hledany; }
+    int rightSlot() const { return spravna; }
+    int rightCount() const { return correct; }
+    int wrongCount() const { return mistake; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    void createControls();
+    void Form_Load();
+    void prepni1();
+    void prepni2();
+    void Option1_Click();
+    void Option2_Click(int Index);
+    void nulujznaky();
+
+    void setup_Click();
+    void start_Click();
+    void endTypedRun();
+    void test2();
+    void endPictureRun();
+    void obrazek_Click(int Index);
+    void kliknuto(int kindex, int spravne, bool poprve);
+    void zadano_KeyPress(int KeyAscii);
+    void zadano_Change();
+    void enter_Click();
+    void vyhodnoceni();
+    void pokracovat_Click();
+    void stopka_Click();
+    void help_Click();
+    void hlppic1_Click();
+    void hlppic2_Click();
+
+    void showVerdict(bool right);
+    void showPicture(PictureBox *box, int row);
+    void clearBoard();
+    void setDirectionEnabled(bool enabled);
+    void setLetteringEnabled(bool enabled);
+    void setOuterHeightTwips(int twips);
+    int outerHeightTwips() const;
+    int topTwips() const;
+    void setTopTwips(int twips);
+    void keepOnScreen(int heightTwips);
+
+    // Controls, by their names in the window's design.
+    QGroupBox *Frame1 = nullptr;
+    QGroupBox *Frame2 = nullptr;
+    std::array<QRadioButton *, 4> Option1{}; // elements 0 and 3
+    std::array<QRadioButton *, 2> Option2{};
+    QPushButton *setup = nullptr;
+    QPushButton *start = nullptr;
+    QLabel *zbpopis = nullptr;
+    PictureBox *obrazek1 = nullptr;
+    QLabel *vema = nullptr;
+    QLabel *message = nullptr;
+    QLineEdit *zadano = nullptr;
+    PictureBox *enter = nullptr;
+    QLabel *truefalse = nullptr;
+    QPushButton *pokracovat = nullptr;
+    QLabel *Label1 = nullptr;
+    std::array<QLabel *, 6> popis{}; // elements 1..5
+    QLabel *Label2 = nullptr;
+    QLabel *cormis = nullptr;
+    QPushButton *help = nullptr;
+    QPushButton *stopka = nullptr;
+    std::array<PictureBox *, 21> obrazek{};
+    PictureBox *hlppic1 = nullptr;
+    PictureBox *hlppic2 = nullptr;
+
+    // Catalogue and run.
+    Tabznaku tabznaku;
+    std::array<QString, 28> koncovky;
+    Nazvy nazvy;
+    std::array<qint16, kTableRows> pozice{};
+    QString koncovka;
+    qint16 spravna = 0;
+    quint8 n = 0;
+    Tally tally; // zbyva and znamka1..znamka5
+    quint8 pocetznaku = 0;
+    bool enterflag = false;
+    quint8 hledany = 0;
+    qint16 correct = 0;
+    qint16 mistake = 0;
+    qint16 predhelp = 0;
+    qint16 predhelpT = 0;
+
+    std::unique_ptr<RandomSource> m_random;
+    QString m_pictureFolder;
+    PictureCache m_pictures;
+};
+
+} // namespace kelmora

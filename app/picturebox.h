@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QLabel>
+
+namespace kelmora {
+
+// A clickable picture that remembers one whole number (the row it shows).
+class PictureBox : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit PictureBox(QWidget *parent = nullptr);
+
+    int stored() const { return m_stored; }
+    void setStored(int value) { m_stored = value; }
+
+signals:
+    void clicked();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
+    int m_stored = 0;
+};
+
+} // namespace kelmora

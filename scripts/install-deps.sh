@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Kelmora needs to build, test and run.
+# Does nothing when every package is already present.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake g++ make pkg-config dpkg-dev file
+  qt6-base-dev qt6-base-dev-tools libgl-dev libgif-dev
+  # fonts the pictures are drawn with
+  fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-gfs-didot fonts-gfs-neohellenic fonts-gfs-olga
+  # Qt's own Czech catalogue (file dialog, message boxes)
+  qt6-translations-l10n
+  # fuzzing and sanitizers
+  clang libclang-rt-14-dev
+  # end-to-end test in a real window through the accessibility bus
+  xvfb xauth dbus dbus-x11 at-spi2-core python3 python3-pyatspi imagemagick
+  # desktop metadata checks and benchmarks
+  desktop-file-utils appstream valgrind
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update
+$sudo apt-get install -y --no-install-recommends "${missing[@]}"
