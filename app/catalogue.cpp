@@ -25,7 +25,8 @@ constexpr const char *kEndings[kSmallRows] = {
     "ý", "é", "é", "á", "é", "ý", "é", "é", "é", "á", "á", "á", "á",
 };
 
-int letterOf(int row) {
+int letterOf(int row)
+{
     if (row > kSmallRows)
         return row - kSmallRows;
     if (row > 24)
@@ -35,35 +36,41 @@ int letterOf(int row) {
 
 } // namespace
 
-void fillCatalogue(Tabznaku &tabznaku, std::array<QString, 28> &koncovky) {
+void fillCatalogue(Tabznaku &tabznaku, std::array<QString, 28> &koncovky)
+{
     for (int row = 1; row <= kCharacterRows; ++row)
         tabznaku.names[row] = QString::fromUtf8(kLetterNames[letterOf(row) - 1]);
     for (int row = 1; row <= kSmallRows; ++row)
         koncovky[row] = QString::fromUtf8(kEndings[row - 1]);
 }
 
-QString pictureBaseName(int row) {
+QString pictureBaseName(int row)
+{
     const bool small = row <= kSmallRows;
     return QStringLiteral("%1%2")
         .arg(small ? QLatin1Char('m') : QLatin1Char('v'))
         .arg(small ? row : row - kSmallRows, 2, 10, QLatin1Char('0'));
 }
 
-QString picturePath(int row, const QString &koncovka, const QString &folder) {
+QString picturePath(int row, const QString &koncovka, const QString &folder)
+{
     return QDir::toNativeSeparators(QDir(folder).filePath(pictureBaseName(row) + koncovka));
 }
 
-QString defaultPictureFolder() {
+QString defaultPictureFolder()
+{
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("znaky"));
 }
 
-QString phrase(int row, const std::array<QString, 28> &koncovky) {
+QString phrase(int row, const std::array<QString, 28> &koncovky)
+{
     if (row <= kSmallRows)
         return QStringLiteral("mal") + koncovky[row];
     return QStringLiteral("velk") + koncovky[row - kSmallRows];
 }
 
-QString zbyvaCaption(int count) {
+QString zbyvaCaption(int count)
+{
     return QStringLiteral("Zbývá znaků - %1").arg(count);
 }
 

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "artwork.h"
 #include "board.h"
 #include "form2.h"
 #include "picturebox.h"
@@ -28,18 +29,21 @@ constexpr int kRightColour = 0x8000; // "&H8000"
 constexpr int kWrongColour = 255;
 
 // Colours as the design writes them: red + 256 × green + 65536 × blue.
-QColor designColour(int value) {
+QColor designColour(int value)
+{
     return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
 }
 
-QFont uiFont(qreal points, bool bold) {
+QFont uiFont(qreal points, bool bold)
+{
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
 }
 
-void setTextColour(QWidget *widget, int colour) {
+void setTextColour(QWidget *widget, int colour)
+{
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, designColour(colour));
     widget->setPalette(palette);
@@ -47,7 +51,8 @@ void setTextColour(QWidget *widget, int colour) {
 
 // A caption too wide for its button breaks at the space nearest its middle,
 // as the design's two-line button expects.
-QString fittedCaption(const QString &caption, const QFont &font, int width) {
+QString fittedCaption(const QString &caption, const QFont &font, int width)
+{
     const int middle = int(caption.size() / 2);
     const qsizetype left = caption.lastIndexOf(QLatin1Char(' '), middle);
     const qsizetype right = caption.indexOf(QLatin1Char(' '), middle);
@@ -60,7 +65,8 @@ QString fittedCaption(const QString &caption, const QFont &font, int width) {
     return fitted;
 }
 
-QString markCaption(int mark, int count) {
+QString markCaption(int mark, int count)
+{
     return QStringLiteral("%1 - %2").arg(QChar(u'A' + mark - 1)).arg(count);
 }
 
@@ -69,18 +75,25 @@ QString markCaption(int mark, int count) {
 Form1::Form1(std::unique_ptr<RandomSource> random, const QString &pictureFolder, QWidget *parent)
     : QWidget(parent)
     , m_random(std::move(random))
-    , m_pictureFolder(pictureFolder.isEmpty() ? defaultPictureFolder() : pictureFolder) {
+    , m_pictureFolder(pictureFolder.isEmpty() ? defaultPictureFolder() : pictureFolder)
+{
     createControls();
     Form_Load();
 }
 
 Form1::~Form1() = default;
 
-void Form1::createControls() {
+void Form1::createControls()
+{
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Zkoušení řeckých znaků"));
     setFont(uiFont(8.25, false));
     setFixedSize(635, 527);
+    setWindowIcon(QIcon(artwork::kIcon));
+    const QCursor handCursor(QPixmap(artwork::kRuka), artwork::kRukaHotSpot.x(),
+                             artwork::kRukaHotSpot.y());
+    const QCursor pictureCursor(QPixmap(artwork::kKurzor), artwork::kKurzorHotSpot.x(),
+                                artwork::kKurzorHotSpot.y());
 
     const auto name = [](QWidget *widget, const QString &objectName) {
         widget->setObjectName(objectName);
@@ -171,7 +184,8 @@ void Form1::createControls() {
     name(enter, QStringLiteral("enter"))->setGeometry(309, 153, 22, 26);
     enter->setToolTip(QStringLiteral("Enter"));
     enter->setAccessibleName(QStringLiteral("Enter"));
-    enter->setCursor(Qt::PointingHandCursor);
+    enter->setPixmap(QPixmap(artwork::kEnter));
+    enter->setCursor(pictureCursor);
     enter->hide();
     connect(enter, &PictureBox::clicked, this, &Form1::enter_Click);
 
@@ -199,16 +213,40 @@ void Form1::createControls() {
     stopka = button(QStringLiteral("stopka"), QStringLiteral("STOP"), {533, 35, 101, 30},
                     QColor(255, 192, 192));
 
+    // The board's boxes sit in a panel of their own: "obrazek1" names both the typed-name
+    // picture and box 1 of the board.
+    auto *board = new QWidget(this);
+    name(board, QStringLiteral("obrazek"))->setGeometry(25, 191, 584, 321);
+    board->setAccessibleName(QStringLiteral("Obrázky k výběru"));
     constexpr int kColumns[7] = {25, 109, 193, 277, 361, 444, 528};
     for (int i = 0; i < kSlots; ++i) {
-        obrazek[i] = new PictureBox(this);
+        obrazek[i] = new PictureBox(board);
         name(obrazek[i], QStringLiteral("obrazek%1").arg(i))
-            ->setGeometry(kColumns[i % 7], 191 + 108 * (i / 7), 81, 105);
+            ->setGeometry(kColumns[i % 7] - board->x(), 108 * (i / 7), 81, 105);
         obrazek[i]->setAlignment(Qt::AlignCenter);
-        obrazek[i]->setCursor(Qt::PointingHandCursor);
+        obrazek[i]->setCursor(pictureCursor);
         obrazek[i]->setAccessibleName(QStringLiteral("Obrázek %1").arg(i + 1));
         connect(obrazek[i], &PictureBox::clicked, this, [this, i] { obrazek_Click(i); });
     }
+
+    const auto helpPage = [&](const QString &objectName, int height, const QString &caption) {
+        auto *page = new PictureBox(this);
+        name(page, objectName)->setGeometry(493, 416, 634, height);
+        page->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        page->setAutoFillBackground(true);
+        QPalette palette = page->palette();
+        palette.setColor(QPalette::Window, Qt::white);
+        page->setPalette(palette);
+        page->setCursor(handCursor);
+        page->setFocusPolicy(Qt::StrongFocus);
+        page->setAccessibleName(caption);
+        page->hide();
+        return page;
+    };
+    hlppic1 = helpPage(QStringLiteral("hlppic1"), 525, QStringLiteral("Další strana nápovědy"));
+    hlppic2 = helpPage(QStringLiteral("hlppic2"), 526, QStringLiteral("Konec nápovědy"));
+    connect(hlppic1, &PictureBox::clicked, this, &Form1::hlppic1_Click);
+    connect(hlppic2, &PictureBox::clicked, this, &Form1::hlppic2_Click);
 
     connect(setup, &QPushButton::clicked, this, &Form1::setup_Click);
     connect(start, &QPushButton::clicked, this, &Form1::start_Click);
@@ -217,7 +255,8 @@ void Form1::createControls() {
     connect(help, &QPushButton::clicked, this, &Form1::help_Click);
 }
 
-void Form1::Form_Load() {
+void Form1::Form_Load()
+{
     prepni1();
     koncovka = QStringLiteral(".gif");
     Option2[0]->setChecked(true);
@@ -227,7 +266,8 @@ void Form1::Form_Load() {
     fillCatalogue(tabznaku, koncovky);
 }
 
-void Form1::prepni1() {
+void Form1::prepni1()
+{
     obrazek1->show();
     zadano->show();
     for (PictureBox *box : obrazek)
@@ -240,7 +280,8 @@ void Form1::prepni1() {
     setOuterHeightTwips(kTypedHeightTwips);
 }
 
-void Form1::prepni2() {
+void Form1::prepni2()
+{
     obrazek1->hide();
     zadano->hide();
     for (PictureBox *box : obrazek)
@@ -255,7 +296,8 @@ void Form1::prepni2() {
     enter->hide();
 }
 
-void Form1::Option1_Click() {
+void Form1::Option1_Click()
+{
     if (Option1[0]->isChecked())
         prepni1();
     if (Option1[3]->isChecked())
@@ -263,22 +305,26 @@ void Form1::Option1_Click() {
     nulujznaky();
 }
 
-void Form1::Option2_Click(int Index) {
+void Form1::Option2_Click(int Index)
+{
     koncovka = Index == 0 ? QStringLiteral(".gif") : QStringLiteral(".jpg");
 }
 
-void Form1::nulujznaky() {
+void Form1::nulujznaky()
+{
     pocetznaku = quint8(resetRun(vyber(), tabznaku));
     tally.zbyva = pocetznaku;
     zbpopis->setText(zbyvaCaption(tally.zbyva));
 }
 
-void Form1::setup_Click() {
+void Form1::setup_Click()
+{
     Form2 form(zbpopis, this);
     form.exec();
 }
 
-void Form1::start_Click() {
+void Form1::start_Click()
+{
     if (!start->isHidden()) {
         correct = 0;
         mistake = 0;
@@ -315,7 +361,8 @@ void Form1::start_Click() {
     stopka->show();
 }
 
-void Form1::endTypedRun() {
+void Form1::endTypedRun()
+{
     truefalse->setText(kHotovo);
     vyhodnoceni();
     start->show();
@@ -329,7 +376,8 @@ void Form1::endTypedRun() {
     setLetteringEnabled(true);
 }
 
-void Form1::test2() {
+void Form1::test2()
+{
     for (n = 1; n <= kCharacterRows; ++n)
         pozice[n] = kFree;
     if (tally.runOver()) {
@@ -349,7 +397,8 @@ void Form1::test2() {
         box->show();
 }
 
-void Form1::endPictureRun() {
+void Form1::endPictureRun()
+{
     truefalse->setText(kHotovo);
     vyhodnoceni();
     start->show();
@@ -362,14 +411,16 @@ void Form1::endPictureRun() {
     setDirectionEnabled(true);
 }
 
-void Form1::obrazek_Click(int Index) {
+void Form1::obrazek_Click(int Index)
+{
     const bool poprve = !obrazek[1]->isHidden() && !obrazek[2]->isHidden();
     if (!start->isHidden())
         return;
     kliknuto(Index, spravna, poprve);
 }
 
-void Form1::kliknuto(int kindex, int spravne, bool poprve) {
+void Form1::kliknuto(int kindex, int spravne, bool poprve)
+{
     if (!poprve) {
         vyhodnoceni();
         truefalse->clear();
@@ -386,7 +437,8 @@ void Form1::kliknuto(int kindex, int spravne, bool poprve) {
     showVerdict(right);
 }
 
-void Form1::zadano_KeyPress(int KeyAscii) {
+void Form1::zadano_KeyPress(int KeyAscii)
+{
     if (truefalse->text() == kHotovo || (!enterflag && KeyAscii != 13))
         return;
     // Before the first typed question, or after a picture run, no character is on screen.
@@ -404,23 +456,27 @@ void Form1::zadano_KeyPress(int KeyAscii) {
     enterflag = false;
 }
 
-void Form1::showVerdict(bool right) {
+void Form1::showVerdict(bool right)
+{
     countVerdict(right ? correct : mistake);
     setTextColour(truefalse, right ? kRightColour : kWrongColour);
     truefalse->setText(right ? QStringLiteral("Správně") : QStringLiteral("ŠPATNĚ"));
 }
 
-void Form1::zadano_Change() {
+void Form1::zadano_Change()
+{
     if (truefalse->text() != kHotovo)
         enter->setVisible(!zadano->text().isEmpty());
 }
 
-void Form1::enter_Click() {
+void Form1::enter_Click()
+{
     enterflag = true;
     zadano_KeyPress(13);
 }
 
-void Form1::vyhodnoceni() {
+void Form1::vyhodnoceni()
+{
     tally = recount(tabznaku);
     for (int i = 1; i <= 5; ++i)
         popis[i]->setText(markCaption(i, tally.znamka[i]));
@@ -428,7 +484,8 @@ void Form1::vyhodnoceni() {
     cormis->setText(QStringLiteral("%1 / %2").arg(correct).arg(mistake));
 }
 
-void Form1::pokracovat_Click() {
+void Form1::pokracovat_Click()
+{
     vyhodnoceni();
     message->clear();
     truefalse->clear();
@@ -437,7 +494,8 @@ void Form1::pokracovat_Click() {
     start_Click();
 }
 
-void Form1::stopka_Click() {
+void Form1::stopka_Click()
+{
     truefalse->setText(kHotovo);
     nulujznaky();
     tally = {};
@@ -460,56 +518,96 @@ void Form1::stopka_Click() {
     enter->hide();
 }
 
-void Form1::help_Click() {
-    // Filled in with the help pages.
+void Form1::help_Click()
+{
+    // The pages are decoded on first use, to keep start-up light.
+    if (hlppic1->pixmap().isNull()) {
+        hlppic1->setPixmap(QPixmap(artwork::kHelpPage1));
+        hlppic2->setPixmap(QPixmap(artwork::kHelpPage2));
+    }
+    hlppic1->move(0, 1);
+    hlppic2->move(0, 1);
+    hlppic1->show();
+    hlppic1->setFocus();
+    predhelp = clampToInt16(outerHeightTwips());
+    predhelpT = clampToInt16(topTwips());
+    setOuterHeightTwips(kTallHeightTwips);
+    keepOnScreen(kTallHeightTwips);
 }
 
-void Form1::hlppic1_Click() {}
+void Form1::hlppic1_Click()
+{
+    hlppic1->hide();
+    hlppic2->show();
+    hlppic2->setFocus();
+}
 
-void Form1::hlppic2_Click() {}
+void Form1::hlppic2_Click()
+{
+    hlppic2->hide();
+    setOuterHeightTwips(predhelp);
+    setTopTwips(predhelpT);
+    help->setFocus();
+}
 
-void Form1::showPicture(PictureBox *box, int row) {
+void Form1::showPicture(PictureBox *box, int row)
+{
     box->setPixmap(m_pictures.picture(picturePath(row, koncovka, m_pictureFolder)));
     box->setStored(row);
 }
 
-void Form1::clearBoard() {
+void Form1::clearBoard()
+{
     for (PictureBox *box : obrazek) {
         box->clear();
         box->show();
     }
 }
 
-void Form1::setDirectionEnabled(bool enabled) {
+void Form1::setDirectionEnabled(bool enabled)
+{
     Option1[0]->setEnabled(enabled);
     Option1[3]->setEnabled(enabled);
 }
 
-void Form1::setLetteringEnabled(bool enabled) {
+void Form1::setLetteringEnabled(bool enabled)
+{
     Option2[0]->setEnabled(enabled);
     Option2[1]->setEnabled(enabled);
 }
 
-// The outer height includes the frame, which the window manager may add around
-// the client area.
-void Form1::setOuterHeightTwips(int twips) {
+// The outer height includes the frame, which the window system adds around the client
+// area once the window shows; showEvent applies the height again then.
+void Form1::setOuterHeightTwips(int twips)
+{
+    m_outerHeightTwips = twips;
     const int frame = frameGeometry().height() - height();
     setFixedHeight(qMax(0, twips / kTwipsPerPixel - frame));
 }
 
-int Form1::outerHeightTwips() const {
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    setOuterHeightTwips(m_outerHeightTwips);
+}
+
+int Form1::outerHeightTwips() const
+{
     return frameGeometry().height() * kTwipsPerPixel;
 }
 
-int Form1::topTwips() const {
+int Form1::topTwips() const
+{
     return frameGeometry().top() * kTwipsPerPixel;
 }
 
-void Form1::setTopTwips(int twips) {
+void Form1::setTopTwips(int twips)
+{
     move(frameGeometry().left(), twips / kTwipsPerPixel);
 }
 
-void Form1::keepOnScreen(int heightTwips) {
+void Form1::keepOnScreen(int heightTwips)
+{
     const int screenTwips = screen() ? screen()->geometry().height() * kTwipsPerPixel : 0;
     const int top = topTwips();
     const int kept = keptOnScreenTop(top, heightTwips, screenTwips);
@@ -517,7 +615,8 @@ void Form1::keepOnScreen(int heightTwips) {
         setTopTwips(kept);
 }
 
-bool Form1::eventFilter(QObject *watched, QEvent *event) {
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
     if (watched == zadano && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -534,7 +633,8 @@ bool Form1::eventFilter(QObject *watched, QEvent *event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::keyPressEvent(QKeyEvent *event) {
+void Form1::keyPressEvent(QKeyEvent *event)
+{
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
         // Enter presses the focused button, else "Pokračovat" while it shows.
         auto *focused = qobject_cast<QPushButton *>(focusWidget());

@@ -4,6 +4,7 @@
 #include "grading.h"
 #include "names.h"
 #include "picturecache.h"
+#include "random.h"
 
 #include <QWidget>
 
@@ -19,12 +20,12 @@ class QRadioButton;
 namespace kelmora {
 
 class PictureBox;
-class RandomSource;
 
 // The main window "Zkoušení řeckých znaků": both drill directions, the score panel
 // and the help pages. The rules live in the catalogue and quiz libraries; the
 // handlers here only move controls.
-class Form1 : public QWidget {
+class Form1 : public QWidget
+{
     Q_OBJECT
 
 public:
@@ -45,6 +46,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void createControls();
@@ -125,6 +127,7 @@ private:
     qint16 predhelp = 0;
     qint16 predhelpT = 0;
 
+    int m_outerHeightTwips = 0;
     std::unique_ptr<RandomSource> m_random;
     QString m_pictureFolder;
     PictureCache m_pictures;

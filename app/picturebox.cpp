@@ -6,24 +6,24 @@
 namespace kelmora {
 
 PictureBox::PictureBox(QWidget *parent)
-    : QLabel(parent) {}
+    : QLabel(parent)
+{}
 
-void PictureBox::mouseReleaseEvent(QMouseEvent *event) {
+void PictureBox::mouseReleaseEvent(QMouseEvent *event)
+{
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit clicked();
     QLabel::mouseReleaseEvent(event);
 }
 
-void PictureBox::keyPressEvent(QKeyEvent *event) {
+void PictureBox::keyPressEvent(QKeyEvent *event)
+{
     // A focused picture is pressed like a button, for keyboard users.
     switch (event->key()) {
     case Qt::Key_Space:
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        emit clicked();
-        return;
-    default:
-        QLabel::keyPressEvent(event);
+    case Qt::Key_Enter: emit clicked(); return;
+    default: QLabel::keyPressEvent(event);
     }
 }
 

@@ -5,7 +5,8 @@
 namespace kelmora {
 
 // A clickable picture that remembers one whole number (the row it shows).
-class PictureBox : public QLabel {
+class PictureBox : public QLabel
+{
     Q_OBJECT
 
 public:

@@ -4,7 +4,8 @@
 
 namespace kelmora {
 
-const QPixmap &PictureCache::picture(const QString &path) {
+const QPixmap &PictureCache::picture(const QString &path)
+{
     auto it = m_pixmaps.find(path);
     if (it == m_pixmaps.end()) {
         QPixmap pixmap;

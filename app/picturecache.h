@@ -8,7 +8,8 @@ namespace kelmora {
 
 // Character pictures, each decoded on first use and kept. A picture that cannot be
 // loaded stays empty and is reported once.
-class PictureCache {
+class PictureCache
+{
 public:
     const QPixmap &picture(const QString &path);
 

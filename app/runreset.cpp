@@ -4,7 +4,8 @@
 
 namespace kelmora {
 
-int resetRun(const Vyber &flags, Tabznaku &tabznaku) {
+int resetRun(const Vyber &flags, Tabznaku &tabznaku)
+{
     int count = 0;
     for (int row = 1; row <= kCharacterRows; ++row) {
         const bool selected = flags.isSelected(row);

@@ -9,7 +9,8 @@ namespace kelmora {
 // The program-wide selection flags: rows 0..30, columns 0..4, each empty or a text.
 // Column 1 rows 1..27 belong to character rows 1..27, column 2 rows 1..24 to the
 // capitals 28..51. Only the exact text "n" deselects.
-class Vyber {
+class Vyber
+{
 public:
     static constexpr int kRows = 31;
     static constexpr int kColumns = 5;

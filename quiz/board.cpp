@@ -5,31 +5,24 @@
 
 namespace kelmora {
 
-int partnerOf(int row) {
+int partnerOf(int row)
+{
     switch (row) {
-    case 8:
-        return 26;
-    case 26:
-        return 8;
-    case 10:
-        return 27;
-    case 27:
-        return 10;
-    case 18:
-        return 25;
-    case 25:
-        return 18;
-    case 23:
-        return 50;
-    case 50:
-        return 23;
-    default:
-        return 0;
+    case 8: return 26;
+    case 26: return 8;
+    case 10: return 27;
+    case 27: return 10;
+    case 18: return 25;
+    case 25: return 18;
+    case 23: return 50;
+    case 50: return 23;
+    default: return 0;
     }
 }
 
 void zapln(std::array<qint16, kTableRows> &pozice, RandomSource &random,
-           std::array<int, kSlots> &boardRows) {
+           std::array<int, kSlots> &boardRows)
+{
     for (int slot = 0; slot < kSlots; ++slot) {
         int row;
         do {
@@ -41,7 +34,8 @@ void zapln(std::array<qint16, kTableRows> &pozice, RandomSource &random,
 }
 
 Question drawQuestion(const Tabznaku &tabznaku, std::array<qint16, kTableRows> &pozice,
-                      RandomSource &random) {
+                      RandomSource &random)
+{
     Question question;
     question.hledany = drawRow(tabznaku, random);
     pozice[question.hledany] = kSought;

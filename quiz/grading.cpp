@@ -6,7 +6,8 @@
 
 namespace kelmora {
 
-qint16 gradeRight(qint16 state) {
+qint16 gradeRight(qint16 state)
+{
     if (state == kPending)
         return 2;
     if (state >= 2 && state <= 5)
@@ -14,7 +15,8 @@ qint16 gradeRight(qint16 state) {
     return state; // A stays A; a second verdict must not make it pending again
 }
 
-qint16 gradeWrong(qint16 state) {
+qint16 gradeWrong(qint16 state)
+{
     if (state == kPending)
         return 4;
     if (state >= 1 && state <= 5)
@@ -22,7 +24,8 @@ qint16 gradeWrong(qint16 state) {
     return state;
 }
 
-Tally recount(const Tabznaku &tabznaku) {
+Tally recount(const Tabznaku &tabznaku)
+{
     Tally tally;
     for (int row = 1; row <= kCharacterRows; ++row) {
         const qint16 state = tabznaku.states[row];
@@ -34,11 +37,13 @@ Tally recount(const Tabznaku &tabznaku) {
     return tally;
 }
 
-bool isEligible(qint16 state) {
+bool isEligible(qint16 state)
+{
     return state == kPending || (state > 1 && state < kNotInRun);
 }
 
-int drawRow(const Tabznaku &tabznaku, RandomSource &random) {
+int drawRow(const Tabznaku &tabznaku, RandomSource &random)
+{
     int row;
     do {
         row = random.pick(kCharacterRows) + 1;
@@ -46,7 +51,8 @@ int drawRow(const Tabznaku &tabznaku, RandomSource &random) {
     return row;
 }
 
-void countVerdict(qint16 &count) {
+void countVerdict(qint16 &count)
+{
     if (count < std::numeric_limits<qint16>::max())
         ++count;
 }

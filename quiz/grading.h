@@ -18,7 +18,8 @@ struct Tally {
     std::array<quint8, 6> znamka{};
 
     // Over when nothing is pending and nothing stands at C, D or E.
-    bool runOver() const {
+    bool runOver() const
+    {
         return zbyva == 0 && znamka[3] == 0 && znamka[4] == 0 && znamka[5] == 0;
     }
 };

@@ -4,12 +4,14 @@ namespace kelmora {
 
 namespace {
 
-const QString &from() {
+const QString &from()
+{
     static const QString text = QStringLiteral("ŘÍŠŽŤČÝŮŇÚĚĎÁÉÓříšžťčýůňúěďáéó");
     return text;
 }
 
-const QString &to() {
+const QString &to()
+{
     static const QString text = QStringLiteral("RISZTCYUNUEDAEOrisztcyunuedaeo");
     return text;
 }
@@ -17,7 +19,8 @@ const QString &to() {
 const QString kCrLf = QStringLiteral("\r\n");
 
 // Strips spaces (and only spaces) from both ends.
-QString trimSpaces(const QString &text) {
+QString trimSpaces(const QString &text)
+{
     qsizetype first = 0;
     qsizetype last = text.size();
     while (first < last && text[first] == QLatin1Char(' '))
@@ -29,7 +32,8 @@ QString trimSpaces(const QString &text) {
 
 } // namespace
 
-QString orez(const QString &retezec) {
+QString orez(const QString &retezec)
+{
     QString result = retezec;
     for (QChar &c : result) {
         const qsizetype i = from().indexOf(c);
@@ -39,7 +43,8 @@ QString orez(const QString &retezec) {
     return result;
 }
 
-QString rozloz(const QString &retezec) {
+QString rozloz(const QString &retezec)
+{
     QString result;
     result.reserve(retezec.size() + 8);
     for (const QChar c : retezec) {
@@ -51,7 +56,8 @@ QString rozloz(const QString &retezec) {
     return result;
 }
 
-Nazvy splitNames(const QString &accepted) {
+Nazvy splitNames(const QString &accepted)
+{
     Nazvy nazvy;
     qsizetype start = 0;
     for (int i = 1; i <= 5 && start <= accepted.size(); ++i) {
@@ -64,7 +70,8 @@ Nazvy splitNames(const QString &accepted) {
     return nazvy;
 }
 
-bool isRightAnswer(const QString &typed, const Nazvy &nazvy) {
+bool isRightAnswer(const QString &typed, const Nazvy &nazvy)
+{
     const QString answer = trimSpaces(orez(typed).toLower());
     if (answer.isEmpty())
         return false;
@@ -75,7 +82,8 @@ bool isRightAnswer(const QString &typed, const Nazvy &nazvy) {
     return false;
 }
 
-QString nameLines(const Nazvy &nazvy) {
+QString nameLines(const Nazvy &nazvy)
+{
     QString lines;
     for (int i = 1; i <= 5; ++i)
         lines += nazvy[i] + kCrLf;

@@ -7,7 +7,8 @@
 namespace kelmora {
 
 // The program's source of uniform numbers x in [0, 1).
-class RandomSource {
+class RandomSource
+{
 public:
     virtual ~RandomSource() = default;
     virtual double next() = 0;
@@ -17,7 +18,8 @@ public:
 };
 
 // A Mersenne Twister, seeded once.
-class SeededRandom : public RandomSource {
+class SeededRandom : public RandomSource
+{
 public:
     explicit SeededRandom(quint64 seed);
     double next() override;

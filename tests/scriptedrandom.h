@@ -5,13 +5,16 @@
 #include <QList>
 
 // Hands out the given numbers in order, then falls back to a seeded generator.
-class ScriptedRandom : public kelmora::RandomSource {
+class ScriptedRandom : public kelmora::RandomSource
+{
 public:
     explicit ScriptedRandom(QList<double> script, quint64 seed = 1)
         : m_script(std::move(script))
-        , m_fallback(seed) {}
+        , m_fallback(seed)
+    {}
 
-    double next() override {
+    double next() override
+    {
         ++m_used;
         return m_script.isEmpty() ? m_fallback.next() : m_script.takeFirst();
     }

@@ -9,17 +9,20 @@
 
 using namespace kelmora;
 
-class TestCatalogue : public QObject {
+class TestCatalogue : public QObject
+{
     Q_OBJECT
 
 private slots:
-    void init() {
+    void init()
+    {
         vyber().clear();
         vyber().markUnusedCells();
         fillCatalogue(tabznaku, koncovky);
     }
 
-    void namesStrings() {
+    void namesStrings()
+    {
         for (int row = 1; row <= kCharacterRows; ++row) {
             const QString &names = tabznaku.names[row];
             QCOMPARE(names.count(QLatin1Char(';')), 5);
@@ -35,7 +38,8 @@ private slots:
         QVERIFY(tabznaku.names[52].isEmpty());
     }
 
-    void sharedNames_data() {
+    void sharedNames_data()
+    {
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("sameAs");
         for (int row = 1; row <= 24; ++row)
@@ -45,13 +49,15 @@ private slots:
         QTest::addRow("variant kappa") << 27 << 10;
     }
 
-    void sharedNames() {
+    void sharedNames()
+    {
         QFETCH(int, row);
         QFETCH(int, sameAs);
         QCOMPARE(tabznaku.names[row], tabznaku.names[sameAs]);
     }
 
-    void names_data() {
+    void names_data()
+    {
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("typed");
         QTest::addRow("small kappa") << 10 << QStringLiteral("kapa");
@@ -63,13 +69,15 @@ private slots:
         QTest::addRow("capital psí") << 50 << QStringLiteral("psi");
     }
 
-    void names() {
+    void names()
+    {
         QFETCH(int, row);
         QFETCH(QString, typed);
         QVERIFY(isRightAnswer(typed, splitNames(tabznaku.names[row])));
     }
 
-    void pictureNames_data() {
+    void pictureNames_data()
+    {
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("koncovka");
         QTest::addColumn<QString>("file");
@@ -85,7 +93,8 @@ private slots:
                                        << "v24.jpg";
     }
 
-    void pictureNames() {
+    void pictureNames()
+    {
         QFETCH(int, row);
         QFETCH(QString, koncovka);
         QFETCH(QString, file);
@@ -95,7 +104,8 @@ private slots:
         QVERIFY(defaultPictureFolder().startsWith(QCoreApplication::applicationDirPath()));
     }
 
-    void phrases_data() {
+    void phrases_data()
+    {
         QTest::addColumn<int>("row");
         QTest::addColumn<QString>("expected");
         QTest::addRow("small alfa") << 1 << QStringLiteral("malá");
@@ -110,13 +120,15 @@ private slots:
         QTest::addRow("capital omega") << 51 << QStringLiteral("velká");
     }
 
-    void phrases() {
+    void phrases()
+    {
         QFETCH(int, row);
         QFETCH(QString, expected);
         QCOMPARE(phrase(row, koncovky), expected);
     }
 
-    void flags_data() {
+    void flags_data()
+    {
         QTest::addColumn<QString>("flag");
         QTest::addColumn<bool>("selected");
         QTest::addRow("empty") << QString() << true;
@@ -127,7 +139,8 @@ private slots:
         QTest::addRow("n") << QStringLiteral("n") << false;
     }
 
-    void flags() {
+    void flags()
+    {
         QFETCH(QString, flag);
         QFETCH(bool, selected);
         vyber().setCell(5, 1, flag);
@@ -137,7 +150,8 @@ private slots:
         QVERIFY(vyber().isSelected(6));
     }
 
-    void resetDefault() {
+    void resetDefault()
+    {
         QCOMPARE(resetRun(vyber(), tabznaku), 51);
         for (int row = 1; row <= kCharacterRows; ++row)
             QCOMPARE(tabznaku.states[row], kPending);
@@ -145,7 +159,8 @@ private slots:
             QCOMPARE(tabznaku.states[row], kNotInRun);
     }
 
-    void resetOnlySmallAlfa() {
+    void resetOnlySmallAlfa()
+    {
         deselectAll();
         vyber().setCell(1, 1, QStringLiteral("z"));
         QCOMPARE(resetRun(vyber(), tabznaku), 1);
@@ -154,7 +169,8 @@ private slots:
             QCOMPARE(tabznaku.states[row], kNotInRun);
     }
 
-    void resetNothingSelected() {
+    void resetNothingSelected()
+    {
         deselectAll();
         tabznaku.states.fill(3);
         QCOMPARE(resetRun(vyber(), tabznaku), 0);
@@ -162,7 +178,8 @@ private slots:
             QCOMPARE(tabznaku.states[row], kNotInRun);
     }
 
-    void resetIgnoresUnusedCells_data() {
+    void resetIgnoresUnusedCells_data()
+    {
         QTest::addColumn<QString>("flag");
         QTest::addRow("z") << QStringLiteral("z");
         QTest::addRow("empty") << QString();
@@ -170,7 +187,8 @@ private slots:
     }
 
     // A loaded list may put anything into the capital cells 25..27; they hold no character.
-    void resetIgnoresUnusedCells() {
+    void resetIgnoresUnusedCells()
+    {
         QFETCH(QString, flag);
         for (int row = 25; row <= 27; ++row)
             vyber().setCell(row, 2, flag);
@@ -183,7 +201,8 @@ private slots:
             QCOMPARE(tabznaku.states[row], kNotInRun);
     }
 
-    void keepOnScreen_data() {
+    void keepOnScreen_data()
+    {
         QTest::addColumn<int>("top");
         QTest::addColumn<int>("height");
         QTest::addColumn<int>("screen");
@@ -195,7 +214,8 @@ private slots:
         QTest::addRow("screen smaller than the window") << 0 << 8145 << 7200 << -1445;
     }
 
-    void keepOnScreen() {
+    void keepOnScreen()
+    {
         QFETCH(int, top);
         QFETCH(int, height);
         QFETCH(int, screen);
@@ -204,7 +224,8 @@ private slots:
         QVERIFY(keptOnScreenTop(top, height, screen) + height + kBottomMarginTwips <= screen);
     }
 
-    void clampTwips_data() {
+    void clampTwips_data()
+    {
         QTest::addColumn<int>("twips");
         QTest::addColumn<int>("expected");
         QTest::addRow("inside") << 3165 << 3165;
@@ -213,19 +234,22 @@ private slots:
         QTest::addRow("too low") << -40000 << -32768;
     }
 
-    void clampTwips() {
+    void clampTwips()
+    {
         QFETCH(int, twips);
         QFETCH(int, expected);
         QCOMPARE(int(clampToInt16(twips)), expected);
     }
 
-    void zbyvaCaptions() {
+    void zbyvaCaptions()
+    {
         QCOMPARE(zbyvaCaption(51), QStringLiteral("Zbývá znaků - 51"));
         QCOMPARE(zbyvaCaption(0), QStringLiteral("Zbývá znaků - 0"));
     }
 
 private:
-    static void deselectAll() {
+    static void deselectAll()
+    {
         for (int row = 1; row <= 27; ++row) {
             vyber().setCell(row, 1, QStringLiteral("n"));
             vyber().setCell(row, 2, QStringLiteral("n"));

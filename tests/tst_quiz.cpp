@@ -8,11 +8,13 @@
 
 using namespace kelmora;
 
-class TestQuiz : public QObject {
+class TestQuiz : public QObject
+{
     Q_OBJECT
 
 private slots:
-    void grade_data() {
+    void grade_data()
+    {
         QTest::addColumn<int>("before");
         QTest::addColumn<int>("right");
         QTest::addColumn<int>("wrong");
@@ -25,7 +27,8 @@ private slots:
         QTest::addRow("not in the run") << 99 << 99 << 99;
     }
 
-    void grade() {
+    void grade()
+    {
         QFETCH(int, before);
         QFETCH(int, right);
         QFETCH(int, wrong);
@@ -33,7 +36,8 @@ private slots:
         QCOMPARE(int(gradeWrong(qint16(before))), wrong);
     }
 
-    void fiveWrongVerdicts() {
+    void fiveWrongVerdicts()
+    {
         qint16 state = kPending;
         QList<int> seen;
         for (int i = 0; i < 5; ++i)
@@ -41,7 +45,8 @@ private slots:
         QCOMPARE(seen, (QList<int>{4, 5, 5, 5, 5}));
     }
 
-    void recountAndEnd_data() {
+    void recountAndEnd_data()
+    {
         QTest::addColumn<QList<int>>("states"); // states of rows 1, 2, 3 …
         QTest::addColumn<int>("zbyva");
         QTest::addColumn<QList<int>>("marks"); // A..E
@@ -58,7 +63,8 @@ private slots:
             << QList<int>{99, 99, 99} << 0 << QList<int>{0, 0, 0, 0, 0} << true;
     }
 
-    void recountAndEnd() {
+    void recountAndEnd()
+    {
         QFETCH(QList<int>, states);
         QFETCH(int, zbyva);
         QFETCH(QList<int>, marks);
@@ -75,7 +81,8 @@ private slots:
         QCOMPARE(tally.runOver(), over);
     }
 
-    void drawSkipsAandOutsiders() {
+    void drawSkipsAandOutsiders()
+    {
         Tabznaku tabznaku;
         tabznaku.states.fill(kNotInRun);
         tabznaku.states[1] = 1;  // A
@@ -89,7 +96,8 @@ private slots:
         QCOMPARE(drawRow(tabznaku, again), 40);
     }
 
-    void drawUsesIntOfXTimes51() {
+    void drawUsesIntOfXTimes51()
+    {
         Tabznaku tabznaku; // all pending
         ScriptedRandom random({0.0, 0.999999, 1.0 / 51, 1.0 / 51 - 1e-12});
         QCOMPARE(drawRow(tabznaku, random), 1);
@@ -98,7 +106,8 @@ private slots:
         QCOMPARE(drawRow(tabznaku, random), 1);
     }
 
-    void seededNumbersStayBelowOne() {
+    void seededNumbersStayBelowOne()
+    {
         SeededRandom random(7);
         double low = 1;
         double high = 0;
@@ -113,7 +122,8 @@ private slots:
         QCOMPARE(a.next(), b.next());
     }
 
-    void countsStopAt32767() {
+    void countsStopAt32767()
+    {
         qint16 count = 32766;
         countVerdict(count);
         QCOMPARE(int(count), 32767);
@@ -121,7 +131,8 @@ private slots:
         QCOMPARE(int(count), 32767);
     }
 
-    void partners_data() {
+    void partners_data()
+    {
         QTest::addColumn<int>("row");
         QTest::addColumn<int>("partner");
         const int pairs[4][2] = {{8, 26}, {10, 27}, {18, 25}, {23, 50}};
@@ -132,7 +143,8 @@ private slots:
     }
 
     // The partner never shows, over many boards, and the other case form may.
-    void partners() {
+    void partners()
+    {
         QFETCH(int, row);
         QFETCH(int, partner);
         QCOMPARE(partnerOf(row), partner);
@@ -150,7 +162,8 @@ private slots:
         }
     }
 
-    void noOtherPartners() {
+    void noOtherPartners()
+    {
         const QSet<int> paired{8, 26, 10, 27, 18, 25, 23, 50};
         for (int row = 0; row <= 60; ++row) {
             if (!paired.contains(row))
@@ -158,7 +171,8 @@ private slots:
         }
     }
 
-    void boardRules() {
+    void boardRules()
+    {
         Tabznaku tabznaku; // every row pending
         SeededRandom random(2024);
         QSet<int> rightSlots;
@@ -186,7 +200,8 @@ private slots:
     }
 
     // Numbers go to the sought row, then slots 0..20, then the right slot.
-    void boardConsumesNumbersInOrder() {
+    void boardConsumesNumbersInOrder()
+    {
         Tabznaku tabznaku;
         QList<double> script{ScriptedRandom::forPick(4, 51)};
         for (int slot = 0; slot < kSlots; ++slot)
@@ -207,7 +222,8 @@ private slots:
     }
 
     // A taken row (the sought one, or one already on the board) is drawn again.
-    void distractorRedrawsTakenRows() {
+    void distractorRedrawsTakenRows()
+    {
         Tabznaku tabznaku;
         QList<double> script{ScriptedRandom::forPick(0, 51)};                       // row 1 sought
         script << ScriptedRandom::forPick(0, 50) << ScriptedRandom::forPick(2, 50); // slot 0
@@ -225,7 +241,8 @@ private slots:
         QCOMPARE(question.boardRows[5], 1);
     }
 
-    void orezTable_data() {
+    void orezTable_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
         QTest::addRow("design example")
@@ -239,13 +256,15 @@ private slots:
         QTest::addRow("empty") << QString() << QString();
     }
 
-    void orezTable() {
+    void orezTable()
+    {
         QFETCH(QString, text);
         QFETCH(QString, expected);
         QCOMPARE(orez(text), expected);
     }
 
-    void rozlozLines_data() {
+    void rozlozLines_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("expected");
         QTest::addRow("names") << QStringLiteral("alfa;alpha;;;;")
@@ -255,13 +274,15 @@ private slots:
         QTest::addRow("one separator") << QStringLiteral(";") << QStringLiteral("\r\n");
     }
 
-    void rozlozLines() {
+    void rozlozLines()
+    {
         QFETCH(QString, text);
         QFETCH(QString, expected);
         QCOMPARE(rozloz(text), expected);
     }
 
-    void split() {
+    void split()
+    {
         const Nazvy nazvy = splitNames(QStringLiteral("mý;mí;mu;mju;;"));
         QCOMPARE(nazvy[1], QStringLiteral("mý"));
         QCOMPARE(nazvy[4], QStringLiteral("mju"));
@@ -271,7 +292,8 @@ private slots:
         QVERIFY(splitNames(QString())[1].isEmpty());
     }
 
-    void answers_data() {
+    void answers_data()
+    {
         QTest::addColumn<QString>("names");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<bool>("right");
@@ -294,7 +316,8 @@ private slots:
         QTest::addRow("wrong letter") << my << QStringLiteral("ný") << false;
     }
 
-    void answers() {
+    void answers()
+    {
         QFETCH(QString, names);
         QFETCH(QString, typed);
         QFETCH(bool, right);

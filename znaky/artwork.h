@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QLatin1String>
+#include <QPoint>
+
+// Pictures compiled into every executable that links kelmora_artwork.
+// kelmora-art draws them at build time, each into the file its resource path names.
+namespace kelmora::artwork {
+
+inline constexpr QLatin1String kHelpPage1{":/help/strana1.gif"}; // 621 × 509
+inline constexpr QLatin1String kHelpPage2{":/help/strana2.gif"}; // 621 × 509
+inline constexpr QLatin1String kEnter{":/art/enter.png"};        // 22 × 26
+inline constexpr QLatin1String kRuka{":/art/ruka.png"};          // hand cursor, 32 × 32
+inline constexpr QLatin1String kKurzor{":/art/kurzor.png"};      // picture cursor, 32 × 32
+inline constexpr QLatin1String kIcon{":/art/kelmora.png"};       // 256 × 256
+
+// Hot spots of the two cursors, in pixels of their pictures.
+inline constexpr QPoint kRukaHotSpot{12, 4};  // tip of the index finger
+inline constexpr QPoint kKurzorHotSpot{1, 1}; // tip of the arrow
+
+} // namespace kelmora::artwork

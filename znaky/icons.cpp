@@ -1,0 +1,158 @@
+#include "icons.h"
+
+#include "artwork.h"
+#include "fonts.h"
+
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+
+namespace kelmora::art {
+
+namespace {
+
+const QColor kOutline(0, 0, 0);
+const QColor kBlue(0x1f, 0x4e, 0x8c);
+
+QImage transparentImage(int width, int height)
+{
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// The outline of a glyph of font, scaled and centred into box.
+QPainterPath glyphIn(const QFont &font, const QString &glyph, const QRectF &box)
+{
+    QPainterPath outline;
+    outline.addText(0, 0, font, glyph);
+    const QRectF bounds = outline.boundingRect();
+    const qreal scale = std::min(box.width() / bounds.width(), box.height() / bounds.height());
+    return centring(bounds, box.center(), scale).map(outline);
+}
+
+QFont serifItalic(const QString &text)
+{
+    QFont font(QStringLiteral("DejaVu Serif"));
+    font.setPixelSize(200);
+    font.setItalic(true);
+    return requireFont(font, text);
+}
+
+} // namespace
+
+QImage drawEnterKey()
+{
+    QImage image = transparentImage(22, 26);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    QLinearGradient side(0, 0, 0, 26);
+    side.setColorAt(0, QColor(0xc4, 0xca, 0xd4));
+    side.setColorAt(1, QColor(0x8e, 0x96, 0xa4));
+    painter.setPen(QPen(QColor(0x4a, 0x52, 0x60), 1));
+    painter.setBrush(side);
+    painter.drawRoundedRect(QRectF(0.5, 0.5, 21, 25), 4, 4);
+
+    QLinearGradient top(0, 2, 0, 21);
+    top.setColorAt(0, QColor(0xff, 0xff, 0xff));
+    top.setColorAt(1, QColor(0xdf, 0xe4, 0xec));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(top);
+    painter.drawRoundedRect(QRectF(2.5, 2, 17, 19), 3, 3);
+
+    // The return arrow: down from the top right, then left to the head.
+    painter.setPen(QPen(kBlue, 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawPolyline(QPolygonF{{15, 5.5}, {15, 13}, {8, 13}});
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(kBlue);
+    painter.drawPolygon(QPolygonF{{4.5, 13}, {9, 9}, {9, 17}});
+    return image;
+}
+
+QImage drawHandCursor()
+{
+    QImage image = transparentImage(32, 32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    // Outlines run through pixel centres so that they stay one pixel sharp; the top of
+    // the index finger passes through the hot spot.
+    const QPointF tip = QPointF(artwork::kRukaHotSpot) + QPointF(0.5, 0.5);
+    const auto part = [&tip](qreal left, qreal top, qreal width, qreal height, qreal radius) {
+        QPainterPath path;
+        path.addRoundedRect(QRectF(tip + QPointF(left, top), QSizeF(width, height)), radius,
+                            radius);
+        return path;
+    };
+    QPainterPath hand = part(-3, 0, 6, 16, 3);       // index finger
+    hand = hand.united(part(2, 8, 5, 9, 2.5));       // the three bent fingers,
+    hand = hand.united(part(6, 9, 5, 9, 2.5));       // each a little lower
+    hand = hand.united(part(10, 10.5, 4.5, 9, 2.5)); // than the one before
+    hand = hand.united(part(-3, 12, 17.5, 12, 4));   // palm
+    hand = hand.united(part(-8, 11, 8, 6, 3));       // thumb
+    hand = hand.united(part(0, 20, 12, 7, 0));       // wrist
+
+    painter.setPen(QPen(kOutline, 1));
+    painter.setBrush(Qt::white);
+    painter.drawPath(hand.simplified());
+    // Folds between the bent fingers.
+    for (const qreal x : {3.0, 7.0, 11.0})
+        painter.drawLine(tip + QPointF(x, 9.5 + x / 4), tip + QPointF(x, 13 + x / 4));
+    return image;
+}
+
+QImage drawPictureCursor()
+{
+    QImage image = transparentImage(32, 32);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    const QRectF card(15.5, 13.5, 14, 17);
+    painter.setPen(QPen(kBlue, 1));
+    painter.setBrush(Qt::white);
+    painter.drawRect(card);
+    painter.fillPath(
+        glyphIn(serifItalic(QStringLiteral("α")), QStringLiteral("α"), card.adjusted(3, 4, -3, -4)),
+        kBlue);
+
+    const QPointF tip = QPointF(artwork::kKurzorHotSpot) + QPointF(0.5, 0.5);
+    const QPolygonF arrow{tip,
+                          tip + QPointF(0, 19),
+                          tip + QPointF(4.5, 15),
+                          tip + QPointF(7.5, 22),
+                          tip + QPointF(10.5, 21),
+                          tip + QPointF(7.5, 14),
+                          tip + QPointF(13, 14)};
+    painter.setPen(QPen(kOutline, 1, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    painter.setBrush(Qt::white);
+    painter.drawPolygon(arrow);
+    return image;
+}
+
+QImage drawAppIcon()
+{
+    QImage image = transparentImage(256, 256);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    const QRectF tile(8, 8, 240, 240);
+    QLinearGradient fill(tile.topLeft(), tile.bottomLeft());
+    fill.setColorAt(0, QColor(0x3f, 0x74, 0xc8));
+    fill.setColorAt(1, QColor(0x17, 0x3a, 0x7e));
+    painter.setPen(QPen(QColor(0x12, 0x2e, 0x66), 4));
+    painter.setBrush(fill);
+    painter.drawRoundedRect(tile.adjusted(2, 2, -2, -2), 48, 48);
+
+    const QPainterPath alfa = glyphIn(serifItalic(QStringLiteral("α")), QStringLiteral("α"),
+                                      tile.adjusted(52, 60, -52, -60));
+    painter.fillPath(alfa.translated(4, 6), QColor(0, 0, 0, 70));
+    painter.fillPath(alfa, Qt::white);
+    return image;
+}
+
+} // namespace kelmora::art
