@@ -164,7 +164,7 @@ void Form1::createControls()
 
     zbpopis = label(QStringLiteral("zbpopis"), zbyvaCaption(51), {185, 5, 193, 36}, 13.5);
 
-    obrazek1 = new PictureBox(this);
+    obrazek1 = new QLabel(this);
     name(obrazek1, QStringLiteral("obrazek1"))->setGeometry(196, 41, 80, 100);
     obrazek1->setAlignment(Qt::AlignCenter);
     obrazek1->setAccessibleName(QStringLiteral("Obrázek znaku"));
@@ -225,6 +225,7 @@ void Form1::createControls()
             ->setGeometry(kColumns[i % 7] - board->x(), 108 * (i / 7), 81, 105);
         obrazek[i]->setAlignment(Qt::AlignCenter);
         obrazek[i]->setCursor(pictureCursor);
+        obrazek[i]->setFocusPolicy(Qt::TabFocus);
         obrazek[i]->setAccessibleName(QStringLiteral("Obrázek %1").arg(i + 1));
         connect(obrazek[i], &PictureBox::clicked, this, [this, i] { obrazek_Click(i); });
     }
@@ -238,7 +239,7 @@ void Form1::createControls()
         palette.setColor(QPalette::Window, Qt::white);
         page->setPalette(palette);
         page->setCursor(handCursor);
-        page->setFocusPolicy(Qt::StrongFocus);
+        page->setFocusPolicy(Qt::TabFocus);
         page->setAccessibleName(caption);
         page->hide();
         return page;
@@ -389,6 +390,7 @@ void Form1::test2()
     for (int slot = 0; slot < kSlots; ++slot) {
         obrazek[slot]->hide();
         showPicture(obrazek[slot], question.boardRows[slot]);
+        obrazek[slot]->setStored(question.boardRows[slot]);
     }
     vema->setText(phrase(hledany, koncovky));
     message->setText(rozloz(tabznaku.names[obrazek[question.spravna]->stored()]));
@@ -550,10 +552,9 @@ void Form1::hlppic2_Click()
     help->setFocus();
 }
 
-void Form1::showPicture(PictureBox *box, int row)
+void Form1::showPicture(QLabel *box, int row)
 {
     box->setPixmap(m_pictures.picture(picturePath(row, koncovka, m_pictureFolder)));
-    box->setStored(row);
 }
 
 void Form1::clearBoard()

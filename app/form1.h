@@ -75,7 +75,7 @@ private:
     void hlppic2_Click();
 
     void showVerdict(bool right);
-    void showPicture(PictureBox *box, int row);
+    void showPicture(QLabel *box, int row);
     void clearBoard();
     void setDirectionEnabled(bool enabled);
     void setLetteringEnabled(bool enabled);
@@ -93,7 +93,7 @@ private:
     QPushButton *setup = nullptr;
     QPushButton *start = nullptr;
     QLabel *zbpopis = nullptr;
-    PictureBox *obrazek1 = nullptr;
+    QLabel *obrazek1 = nullptr;
     QLabel *vema = nullptr;
     QLabel *message = nullptr;
     QLineEdit *zadano = nullptr;

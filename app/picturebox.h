@@ -4,7 +4,8 @@
 
 namespace kelmora {
 
-// A clickable picture that remembers one whole number (the row it shows).
+// A clickable picture that remembers one whole number (the row it shows). Focused, it
+// takes Space and Enter like a button.
 class PictureBox : public QLabel
 {
     Q_OBJECT
@@ -21,6 +22,7 @@ signals:
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     int m_stored = 0;
