@@ -1,7 +1,5 @@
-#include "formdriver.h"
-#include "names.h"
+#include "questionplay.h"
 #include "random.h"
-#include "vyber.h"
 
 using namespace kelmora;
 
@@ -12,13 +10,7 @@ class BenchQuestion : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        vyber().clear();
-        m_form = std::make_unique<Form1>(std::make_unique<SeededRandom>(1));
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    }
+    void init() { QVERIFY(showForm(m_form, std::make_unique<SeededRandom>(1))); }
 
     void cleanup() { m_form.reset(); }
 
@@ -30,10 +22,7 @@ private slots:
         form.click(QStringLiteral("start"));
         QBENCHMARK
         {
-            if (form.isShown(QStringLiteral("start")))
-                form.click(QStringLiteral("start"));
-            form.clickBox(m_form->rightSlot());
-            form.clickBox(m_form->rightSlot());
+            playPictureQuestion(form, *m_form);
         }
     }
 
@@ -44,11 +33,7 @@ private slots:
         form.click(QStringLiteral("start"));
         QBENCHMARK
         {
-            if (form.isShown(QStringLiteral("start")))
-                form.click(QStringLiteral("start"));
-            form.type(splitNames(m_form->table().names[m_form->shownRow()])[1]);
-            form.pressEnter();
-            form.pressEnter();
+            playTypedQuestion(form, *m_form);
         }
     }
 

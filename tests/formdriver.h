@@ -5,6 +5,16 @@
 #include <QLabel>
 #include <QTest>
 
+// Shows a new main window, as at the program's start.
+inline bool showForm(std::unique_ptr<kelmora::Form1> &form,
+                     std::unique_ptr<kelmora::RandomSource> random,
+                     const QString &pictureFolder = {})
+{
+    form = std::make_unique<kelmora::Form1>(std::move(random), pictureFolder);
+    form->show();
+    return QTest::qWaitForWindowExposed(form.get());
+}
+
 // Finds the main window's controls by their design names and drives them with real events.
 class FormDriver
 {

@@ -1,6 +1,5 @@
 #include "formdriver.h"
 #include "random.h"
-#include "vyber.h"
 
 #include <QAccessible>
 
@@ -22,13 +21,7 @@ class TestAccessibility : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        vyber().clear();
-        m_form = std::make_unique<Form1>(std::make_unique<SeededRandom>(1));
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    }
+    void init() { QVERIFY(showForm(m_form, std::make_unique<SeededRandom>(1))); }
 
     void cleanup() { m_form.reset(); }
 

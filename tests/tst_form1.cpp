@@ -21,10 +21,8 @@ private slots:
     void init()
     {
         vyber().clear();
-        m_form = std::make_unique<Form1>(std::make_unique<SeededRandom>(1), m_pictures.path());
+        QVERIFY(showForm(m_form, std::make_unique<SeededRandom>(1), m_pictures.path()));
         m_form->move(100, 100);
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
     }
 
     void cleanup() { m_form.reset(); }
@@ -227,9 +225,8 @@ private slots:
 
     void missingPicturesLeaveEmptyBoxes()
     {
-        m_form = std::make_unique<Form1>(std::make_unique<SeededRandom>(3),
-                                         m_pictures.filePath(QStringLiteral("nowhere")));
-        m_form->show();
+        QVERIFY(showForm(m_form, std::make_unique<SeededRandom>(3),
+                         m_pictures.filePath(QStringLiteral("nowhere"))));
         FormDriver form(*m_form);
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression(QStringLiteral("cannot load picture .*nowhere")));

@@ -1,6 +1,5 @@
 #include "formdriver.h"
 #include "random.h"
-#include "vyber.h"
 
 #include <QScreen>
 
@@ -12,13 +11,7 @@ class TestHelp : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        vyber().clear();
-        m_form = std::make_unique<Form1>(std::make_unique<SeededRandom>(1));
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
-    }
+    void init() { QVERIFY(showForm(m_form, std::make_unique<SeededRandom>(1))); }
 
     void cleanup() { m_form.reset(); }
 

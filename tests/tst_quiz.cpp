@@ -8,6 +8,17 @@
 
 using namespace kelmora;
 
+namespace {
+
+std::array<qint16, kTableRows> freeBoard()
+{
+    std::array<qint16, kTableRows> pozice{};
+    pozice.fill(kFree);
+    return pozice;
+}
+
+} // namespace
+
 class TestQuiz : public QObject
 {
     Q_OBJECT
@@ -153,8 +164,7 @@ private slots:
         tabznaku.states[row] = kPending;
         SeededRandom random{quint64(row)};
         for (int round = 0; round < 300; ++round) {
-            std::array<qint16, kTableRows> pozice{};
-            pozice.fill(kFree);
+            auto pozice = freeBoard();
             const Question question = drawQuestion(tabznaku, pozice, random);
             QCOMPARE(question.hledany, row);
             for (int slotRow : question.boardRows)
@@ -178,8 +188,7 @@ private slots:
         QSet<int> rightSlots;
         bool sawRow51Sought = false;
         for (int round = 0; round < 2000; ++round) {
-            std::array<qint16, kTableRows> pozice{};
-            pozice.fill(kFree);
+            auto pozice = freeBoard();
             const Question question = drawQuestion(tabznaku, pozice, random);
             QVERIFY(question.spravna >= 0 && question.spravna < 20);
             QCOMPARE(question.boardRows[question.spravna], question.hledany);
@@ -208,8 +217,7 @@ private slots:
             script << ScriptedRandom::forPick(slot + 10, 50);
         script << ScriptedRandom::forPick(7, 20);
         ScriptedRandom random(script);
-        std::array<qint16, kTableRows> pozice{};
-        pozice.fill(kFree);
+        auto pozice = freeBoard();
         const Question question = drawQuestion(tabznaku, pozice, random);
         QCOMPARE(random.used(), 23);
         QCOMPARE(question.hledany, 5);
@@ -232,8 +240,7 @@ private slots:
             script << ScriptedRandom::forPick(slot + 20, 50);
         script << ScriptedRandom::forPick(5, 20);
         ScriptedRandom random(script);
-        std::array<qint16, kTableRows> pozice{};
-        pozice.fill(kFree);
+        auto pozice = freeBoard();
         const Question question = drawQuestion(tabznaku, pozice, random);
         QCOMPARE(random.used(), 25);
         QCOMPARE(question.boardRows[0], 3);

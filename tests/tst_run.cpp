@@ -429,9 +429,8 @@ private slots:
                 if (text.contains(QStringLiteral("cannot load picture")))
                     m_warnings->append(text);
             });
-        m_form = std::make_unique<Form1>(std::make_unique<SeededRandom>(4),
-                                         QStringLiteral("/nonexistent/znaky"));
-        m_form->show();
+        QVERIFY(showForm(m_form, std::make_unique<SeededRandom>(4),
+                         QStringLiteral("/nonexistent/znaky")));
         FormDriver form(*m_form);
         form.selectPictureChoice();
         form.click(QStringLiteral("start"));
@@ -453,9 +452,7 @@ private:
 
     void open(std::unique_ptr<RandomSource> random)
     {
-        m_form = std::make_unique<Form1>(std::move(random));
-        m_form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        QVERIFY(showForm(m_form, std::move(random)));
     }
 
     void answerTyped(bool right)

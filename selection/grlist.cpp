@@ -1,0 +1,183 @@
+#include "grlist.h"
+
+#include "catalogue.h"
+#include "vyber.h"
+
+#include <QFile>
+#include <QIODevice>
+#include <QList>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cmath>
+
+namespace kelmora {
+
+namespace {
+
+using Error = GrlistResult::Error;
+
+bool isLineEnd(char c)
+{
+    return c == '\r' || c == '\n';
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Splits at CR LF, LF or a lone CR; a last line without its end still counts.
+QList<QByteArrayView> splitLines(QByteArrayView bytes)
+{
+    QList<QByteArrayView> lines;
+    qsizetype start = 0;
+    while (start < bytes.size()) {
+        qsizetype end = start;
+        while (end < bytes.size() && !isLineEnd(bytes[end]))
+            ++end;
+        lines.append(bytes.sliced(start, end - start));
+        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n')
+            ++end;
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The line that was being read when the device failed after these bytes.
+int failingLine(QByteArrayView partial)
+{
+    const bool atLineStart = partial.isEmpty() || isLineEnd(partial.back());
+    return int(splitLines(partial).size()) + (atLineStart ? 1 : 0);
+}
+
+// Up to n characters of a line from pos on; empty beyond its end.
+QByteArrayView part(QByteArrayView line, qsizetype pos, qsizetype n)
+{
+    if (pos >= line.size())
+        return {};
+    return line.sliced(pos, std::min(n, line.size() - pos));
+}
+
+} // namespace
+
+bool writeList(const Vyber &flags, QIODevice &device)
+{
+    QByteArray text;
+    for (const auto &[letter, column] : {std::pair{'m', 1}, std::pair{'v', 2}}) {
+        for (int row = 1; row <= kSmallRows; ++row) {
+            text += QStringLiteral("%1-%2-%3\r\n")
+                        .arg(QLatin1Char(letter))
+                        .arg(row, 2, 10, QLatin1Char('0'))
+                        .arg(flags.cell(row, column))
+                        .toLatin1();
+        }
+    }
+    return device.write(text) == text.size();
+}
+
+GrlistResult readList(Vyber &flags, QIODevice &device)
+{
+    // The whole file is looked at before any flag changes.
+    QByteArray bytes;
+    char chunk[4096];
+    while (bytes.size() <= kMaxListSize) {
+        const qint64 got = device.read(chunk, sizeof chunk);
+        if (got < 0)
+            return {Error::ReadFailed, failingLine(bytes), device.errorString()};
+        if (got == 0)
+            break;
+        bytes.append(chunk, got);
+    }
+    if (bytes.size() > kMaxListSize)
+        return {Error::TooLarge, 0, {}};
+    if (bytes.contains('\0'))
+        return {Error::NulByte, 0, {}};
+
+    // Only "m" and "v" change the column, so it stays within 0..2.
+    int column = 0;
+    const QList<QByteArrayView> lines = splitLines(bytes);
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QByteArrayView line = lines[i];
+        if (line.startsWith('m'))
+            column = 1;
+        else if (line.startsWith('v'))
+            column = 2;
+        const std::optional<int> row = listRow(part(line, 2, 2));
+        if (!row)
+            return {Error::RowOutOfRange, int(i + 1), QString::fromLatin1(line)};
+        flags.setCell(*row, column, QString::fromLatin1(part(line, 5, 1)));
+    }
+    return {};
+}
+
+std::optional<int> listRow(QByteArrayView numberText)
+{
+    // Blanks may stand anywhere, even between digits.
+    QByteArray text;
+    for (char c : numberText) {
+        if (c != ' ' && c != '\t')
+            text += c;
+    }
+    const auto digitsEnd = [&text](qsizetype pos) {
+        while (pos < text.size() && isDigit(text[pos]))
+            ++pos;
+        return pos;
+    };
+
+    // [sign] digits [. digits], with at least one digit.
+    qsizetype pos = 0;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
+        ++pos;
+    qsizetype end = digitsEnd(pos);
+    bool hasDigits = end > pos;
+    if (end < text.size() && text[end] == '.') {
+        const qsizetype fractionEnd = digitsEnd(end + 1);
+        hasDigits = hasDigits || fractionEnd > end + 1;
+        end = fractionEnd;
+    }
+    if (!hasDigits)
+        return 0;
+    QByteArray number = text.left(end);
+
+    // An exponent ("E" or "D") counts only with a digit after it.
+    if (end < text.size() && QByteArrayView("eEdD").contains(text[end])) {
+        qsizetype exponentStart = end + 1;
+        if (exponentStart < text.size() &&
+            (text[exponentStart] == '+' || text[exponentStart] == '-'))
+            ++exponentStart;
+        const qsizetype exponentEnd = digitsEnd(exponentStart);
+        if (exponentEnd > exponentStart)
+            number += 'e' + text.mid(end + 1, exponentEnd - end - 1);
+    }
+
+    // Fails only beyond a double's range, which two characters never reach. The default
+    // rounding mode takes halves to even.
+    bool ok = false;
+    const double value = std::nearbyint(number.toDouble(&ok));
+    if (!ok || value < 0 || value > Vyber::kRows - 1)
+        return std::nullopt;
+    return int(value);
+}
+
+GrlistResult saveListFile(const Vyber &flags, const QString &fileName)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return {Error::OpenFailed, 0, file.errorString()};
+    // commit() in Qt 6.4 overlooks a failed flush of its buffer and would rename a
+    // truncated file into place; flushing first catches the full disk.
+    if (!writeList(flags, file) || !file.flush() || !file.commit())
+        return {Error::WriteFailed, 0, file.errorString()};
+    return {};
+}
+
+GrlistResult loadListFile(Vyber &flags, const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {Error::OpenFailed, 0, file.errorString()};
+    return readList(flags, file);
+}
+
+} // namespace kelmora

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <optional>
+
+class QIODevice;
+
+namespace kelmora {
+
+class Vyber;
+
+// Selection list files (".grlist"): 54 lines "m-01-z" … "v-27-n", one byte per character.
+
+// Anything bigger cannot be a selection list (a written one has 432 bytes).
+constexpr qint64 kMaxListSize = 64 * 1024;
+
+struct GrlistResult {
+    enum class Error {
+        None,
+        OpenFailed,   // the file could not be opened or created
+        ReadFailed,   // the device failed while reading; no flag changed
+        WriteFailed,  // writing or committing failed; an existing file is left as it was
+        TooLarge,     // over kMaxListSize; no flag changed
+        NulByte,      // contains a NUL byte; no flag changed
+        RowOutOfRange // a line names a row outside 0..30; the lines before it are applied
+    };
+
+    Error error = Error::None;
+    int line = 0;    // 1-based line of a ReadFailed or RowOutOfRange, else 0
+    QString message; // the system's error text, or the text of the offending line
+
+    bool ok() const { return error == Error::None; }
+};
+
+// The flags of column 1 (lines "m-01-…" to "m-27-…") then column 2 ("v-01-…" to "v-27-…"),
+// each line ended by CR LF. Returns whether the device took every byte.
+bool writeList(const Vyber &flags, QIODevice &device);
+
+// Reads a list into the flags: the column letter ("m" 1, "v" 2, anything else keeps the
+// column of the line before, 0 at first), characters 3..4 the row, character 6 the flag,
+// stored as read. Lines end with CR LF, LF or CR. Refuses a device that yields more than
+// kMaxListSize bytes or a NUL byte before touching any flag.
+GrlistResult readList(Vyber &flags, QIODevice &device);
+
+// The row that a line's number text names, or nothing when it lies outside 0..30.
+// Blanks are skipped, a decimal number is read up to the first character that cannot
+// continue it (no number is 0) and rounded half to even.
+std::optional<int> listRow(QByteArrayView numberText);
+
+// writeList through QSaveFile: the file is replaced whole or not at all.
+GrlistResult saveListFile(const Vyber &flags, const QString &fileName);
+
+// readList from a file.
+GrlistResult loadListFile(Vyber &flags, const QString &fileName);
+
+} // namespace kelmora
