@@ -3,6 +3,7 @@
 #include "artwork.h"
 #include "board.h"
 #include "form2.h"
+#include "look.h"
 #include "picturebox.h"
 #include "random.h"
 #include "runreset.h"
@@ -27,27 +28,6 @@ constexpr int kTypedHeightTwips = 3165;
 constexpr int kTallHeightTwips = 8145;
 constexpr int kRightColour = 0x8000; // "&H8000"
 constexpr int kWrongColour = 255;
-
-// Colours as the design writes them: red + 256 × green + 65536 × blue.
-QColor designColour(int value)
-{
-    return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
-}
-
-QFont uiFont(qreal points, bool bold)
-{
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-void setTextColour(QWidget *widget, int colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, designColour(colour));
-    widget->setPalette(palette);
-}
 
 // A caption too wide for its button breaks at the space nearest its middle,
 // as the design's two-line button expects.
@@ -106,7 +86,7 @@ void Form1::createControls()
         l->setGeometry(rect);
         l->setFont(uiFont(points, true));
         if (colour >= 0)
-            setTextColour(l, colour);
+            setColour(l, QPalette::WindowText, designColour(colour));
         return l;
     };
     const auto button = [&](const QString &objectName, const QString &caption, const QRect &rect,
@@ -117,9 +97,7 @@ void Form1::createControls()
         b->setFont(uiFont(9.75, true));
         b->setText(fittedCaption(caption, b->font(), rect.width()));
         b->setAccessibleName(caption);
-        QPalette palette = b->palette();
-        palette.setColor(QPalette::Button, background);
-        b->setPalette(palette);
+        setColour(b, QPalette::Button, background);
         return b;
     };
     const auto option = [&](QGroupBox *frame, const QString &objectName, const QString &caption,
@@ -235,9 +213,7 @@ void Form1::createControls()
         name(page, objectName)->setGeometry(493, 416, 634, height);
         page->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         page->setAutoFillBackground(true);
-        QPalette palette = page->palette();
-        palette.setColor(QPalette::Window, Qt::white);
-        page->setPalette(palette);
+        setColour(page, QPalette::Window, Qt::white);
         page->setCursor(handCursor);
         page->setFocusPolicy(Qt::TabFocus);
         page->setAccessibleName(caption);
@@ -461,7 +437,7 @@ void Form1::zadano_KeyPress(int KeyAscii)
 void Form1::showVerdict(bool right)
 {
     countVerdict(right ? correct : mistake);
-    setTextColour(truefalse, right ? kRightColour : kWrongColour);
+    setColour(truefalse, QPalette::WindowText, designColour(right ? kRightColour : kWrongColour));
     truefalse->setText(right ? QStringLiteral("Správně") : QStringLiteral("ŠPATNĚ"));
 }
 

@@ -3,6 +3,7 @@
 #include "artwork.h"
 #include "catalogue.h"
 #include "grlist.h"
+#include "look.h"
 #include "vyber.h"
 
 #include <QCheckBox>
@@ -67,21 +68,6 @@ constexpr int kVtLeft = 132;
 constexpr int kMtLeft = 166;
 constexpr int kRightNamesLeft = 188;
 
-QFont liberationSans(qreal pointSize, bool bold)
-{
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setPointSizeF(pointSize);
-    font.setBold(bold);
-    return font;
-}
-
-void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(role, colour);
-    widget->setPalette(palette);
-}
-
 QLabel *addLabel(QWidget *parent, const QString &name, const QString &caption,
                  const QRect &geometry, Qt::Alignment alignment)
 {
@@ -98,7 +84,7 @@ QPushButton *addButton(QWidget *parent, const QString &name, const QString &capt
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
     button->setGeometry(272, top, 61, 20);
-    button->setFont(liberationSans(9.75, true));
+    button->setFont(uiFont(9.75, true));
     setColour(button, QPalette::Button, colour);
     return button;
 }
@@ -126,12 +112,12 @@ Form2::Form2(QLabel *zbpopis, QWidget *parent)
     setModal(true);
     setFixedSize(340, 517);
     // Every position is fixed, so the text keeps one size whatever the desktop's font.
-    setFont(liberationSans(8.25, false));
+    setFont(uiFont(8.25, false));
 
     auto *Label1 =
         addLabel(this, QStringLiteral("Label1"), QStringLiteral("Výběr znaků pro zkoušení"),
                  {5, -1, 250, 31}, Qt::AlignLeft | Qt::AlignTop);
-    Label1->setFont(liberationSans(13.5, true));
+    Label1->setFont(uiFont(13.5, true));
     setColour(Label1, QPalette::WindowText, QColor(0, 0, 192));
 
     const QCursor hand(QPixmap(artwork::kRuka), artwork::kRukaHotSpot.x(),
@@ -141,7 +127,7 @@ Form2::Form2(QLabel *zbpopis, QWidget *parent)
     for (int index = 0; index < int(Label2.size()); ++index) {
         Label2[index] = addLabel(this, QStringLiteral("Label2%1").arg(index), label2Caption[index],
                                  label2Geometry[index], Qt::AlignLeft | Qt::AlignTop);
-        Label2[index]->setFont(liberationSans(9.75, true));
+        Label2[index]->setFont(uiFont(9.75, true));
         setColour(Label2[index], QPalette::WindowText, QColor(192, 0, 0));
         Label2[index]->setToolTip(QStringLiteral("Při kliku na tento nápis se invertuje výběr."));
         Label2[index]->setCursor(hand);

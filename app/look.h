@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+
+class QWidget;
+
+namespace kelmora {
+
+// The one sans-serif family of Kelmora's windows, at a size in points.
+QFont uiFont(qreal points, bool bold);
+
+// Colours as the windows' design writes them: red + 256 × green + 65536 × blue.
+QColor designColour(int value);
+
+void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour);
+
+} // namespace kelmora
