@@ -288,7 +288,8 @@ QString Form2::chooseWithDialog(QFileDialog::AcceptMode mode, const QString &tit
     QFileDialog dialog(this, title);
     dialog.setObjectName(QStringLiteral("dialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setNameFilter(QStringLiteral("Seznam řeckých znaku (*.grlist) (*.grlist)"));
+    // Qt takes the patterns from the last parentheses and shows the whole text.
+    dialog.setNameFilter(QStringLiteral("Seznam řeckých znaku (*.grlist)"));
     dialog.setAcceptMode(mode);
     if (mode == QFileDialog::AcceptOpen)
         dialog.setFileMode(QFileDialog::ExistingFile);
