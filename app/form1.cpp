@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "accessibility.h"
 #include "artwork.h"
 #include "board.h"
 #include "form2.h"
@@ -57,6 +58,7 @@ Form1::Form1(std::unique_ptr<RandomSource> random, const QString &pictureFolder,
     , m_random(std::move(random))
     , m_pictureFolder(pictureFolder.isEmpty() ? defaultPictureFolder() : pictureFolder)
 {
+    installAccessibility();
     createControls();
     Form_Load();
 }
@@ -120,7 +122,11 @@ void Form1::createControls()
     auto *direction = new QButtonGroup(this);
     direction->addButton(Option1[0], 0);
     direction->addButton(Option1[3], 3);
-    connect(direction, &QButtonGroup::idClicked, this, [this] { Option1_Click(); });
+    // An option acts when it becomes selected, by mouse, keyboard or an assistive tool.
+    connect(direction, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            Option1_Click();
+    });
 
     Frame2 = new QGroupBox(QStringLiteral("Styl písma"), this);
     name(Frame2, QStringLiteral("Frame2"))->setGeometry(6, 72, 161, 41);
@@ -133,7 +139,10 @@ void Form1::createControls()
     auto *lettering = new QButtonGroup(this);
     lettering->addButton(Option2[0], 0);
     lettering->addButton(Option2[1], 1);
-    connect(lettering, &QButtonGroup::idClicked, this, &Form1::Option2_Click);
+    connect(lettering, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            Option2_Click(id);
+    });
 
     setup = button(QStringLiteral("setup"), QStringLiteral("Vybrat znaky ke zkoušení"),
                    {5, 117, 158, 38}, QColor(192, 192, 255));

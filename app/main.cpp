@@ -7,6 +7,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kelmora.Kelmora"));
     QTranslator qtTranslator;
     if (kelmora::loadQtCzech(qtTranslator))
         QApplication::installTranslator(&qtTranslator);

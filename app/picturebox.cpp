@@ -1,6 +1,5 @@
 #include "picturebox.h"
 
-#include <QAccessibleWidget>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -8,40 +7,9 @@
 
 namespace kelmora {
 
-namespace {
-
-// Assistive tools see a clickable picture as a button they can press.
-class PictureBoxAccessible : public QAccessibleWidget
-{
-public:
-    explicit PictureBoxAccessible(PictureBox *box)
-        : QAccessibleWidget(box, QAccessible::Button)
-    {}
-
-    QStringList actionNames() const override { return {pressAction()}; }
-
-    void doAction(const QString &actionName) override
-    {
-        if (actionName == pressAction())
-            emit static_cast<PictureBox *>(widget())->clicked();
-    }
-};
-
-QAccessibleInterface *pictureBoxFactory(const QString &className, QObject *object)
-{
-    if (className == QLatin1String("kelmora::PictureBox") && object->isWidgetType())
-        return new PictureBoxAccessible(static_cast<PictureBox *>(object));
-    return nullptr;
-}
-
-} // namespace
-
 PictureBox::PictureBox(QWidget *parent)
     : QLabel(parent)
-{
-    static const bool factoryInstalled = (QAccessible::installFactory(pictureBoxFactory), true);
-    Q_UNUSED(factoryInstalled);
-}
+{}
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event)
 {

@@ -95,7 +95,8 @@ QCheckBox *addBox(QWidget *parent, const QString &name, const QString &accessibl
     auto *box = new QCheckBox(parent);
     box->setObjectName(name);
     box->setAccessibleName(accessibleName);
-    box->setGeometry(left, top, 15, 13);
+    // Two pixels taller than the design's 13, which would cut the indicator's lower edge.
+    box->setGeometry(left, top, 15, 15);
     return box;
 }
 
@@ -143,6 +144,10 @@ Form2::Form2(QLabel *zbpopis, QWidget *parent)
     connect(sejf, &QPushButton::clicked, this, &Form2::sejf_Click);
     connect(loud, &QPushButton::clicked, this, &Form2::loud_Click);
     connect(ok, &QPushButton::clicked, this, &Form2::ok_Click);
+    // Enter applies the selection, whichever button has the focus.
+    for (QPushButton *button : {sejf, loud})
+        button->setAutoDefault(false);
+    ok->setDefault(true);
 
     for (int k = 0; k < int(std::size(kRows)); ++k) {
         const Row &row = kRows[k];

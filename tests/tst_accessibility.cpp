@@ -78,6 +78,25 @@ private slots:
         QCOMPARE(int(QAccessible::queryAccessibleInterface(widget)->role()), role);
     }
 
+    void windowIsAWindow()
+    {
+        QAccessibleInterface *face = QAccessible::queryAccessibleInterface(m_form.get());
+        QCOMPARE(face->role(), QAccessible::Window);
+        QCOMPARE(face->text(QAccessible::Name), QStringLiteral("Zkoušení řeckých znaků"));
+    }
+
+    // Selecting an option through its accessible action switches like a click.
+    void toggleDirection()
+    {
+        FormDriver form(*m_form);
+        QAccessibleActionInterface *action =
+            QAccessible::queryAccessibleInterface(form.control(QStringLiteral("Option13")))
+                ->actionInterface();
+        action->doAction(QAccessibleActionInterface::toggleAction());
+        QVERIFY(form.boxShown(0));
+        QCOMPARE(m_form->frameGeometry().height(), 8145 / 15);
+    }
+
     // The board names its boxes by place, never by the character they show.
     void boardNames()
     {

@@ -335,7 +335,7 @@ void TestForm2::rows()
     QCheckBox *small = w.box(mtName);
     QVERIFY(small);
     QVERIFY(!small->isChecked());
-    QCOMPARE(small->geometry(), QRect(166, top, 15, 13));
+    QCOMPARE(small->geometry(), QRect(166, top, 15, 15));
     auto *right = w.form.findChild<QLabel *>(rightLabel);
     QVERIFY(right);
     QCOMPARE(right->text(), name);
@@ -348,7 +348,7 @@ void TestForm2::rows()
     QCheckBox *capital = w.box(vtName);
     QVERIFY(capital);
     QVERIFY(!capital->isChecked());
-    QCOMPARE(capital->geometry(), QRect(132, top, 15, 13));
+    QCOMPARE(capital->geometry(), QRect(132, top, 15, 15));
     auto *left = w.form.findChild<QLabel *>(leftLabel);
     QVERIFY(left);
     QCOMPARE(left->text(), name);
@@ -369,7 +369,7 @@ void TestForm2::namesBesideBoxes()
         QVERIFY2(small || box->objectName().startsWith(QLatin1String("vt")),
                  qPrintable(box->objectName()));
         QVERIFY(box->text().isEmpty());
-        QCOMPARE(box->size(), QSize(15, 13));
+        QCOMPARE(box->size(), QSize(15, 15));
 
         // The one name level with the box, right of a small form, left of a capital.
         QList<QLabel *> beside;

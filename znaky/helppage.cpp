@@ -155,10 +155,14 @@ private:
         }
     }
 
-    // Plain text with *bold* words and {pictures}.
-    void insert(const QString &text, const QTextCharFormat &format)
+    // Plain text with *bold* words and {pictures}. A one-letter word stays on the line of the
+    // word after it, as Czech typesetting wants.
+    void insert(const QString &plain, const QTextCharFormat &format)
     {
+        static const QRegularExpression oneLetter(
+            QStringLiteral(R"((?<![\p{L}\p{N}])([KkSsVvZzOoUuAaIi]) )"));
         static const QRegularExpression markup(QStringLiteral(R"(\*([^*]+)\*|\{([^}]+)\})"));
+        const QString text = QString(plain).replace(oneLetter, QStringLiteral("\\1\u00a0"));
         qsizetype done = 0;
         for (const QRegularExpressionMatch &match : markup.globalMatch(text)) {
             m_cursor.insertText(text.mid(done, match.capturedStart() - done), format);
