@@ -51,6 +51,11 @@ QString markCaption(int mark, int count)
     return QStringLiteral("%1 - %2").arg(QChar(u'A' + mark - 1)).arg(count);
 }
 
+QString cormisCaption(int right, int wrong)
+{
+    return QStringLiteral("%1 / %2").arg(right).arg(wrong);
+}
+
 } // namespace
 
 Form1::Form1(std::unique_ptr<RandomSource> random, const QString &pictureFolder, QWidget *parent)
@@ -318,7 +323,7 @@ void Form1::start_Click()
         nulujznaky();
         for (int i = 1; i <= 5; ++i)
             popis[i]->setText(markCaption(i, 0));
-        cormis->setText(QStringLiteral("%1 / %2").arg(correct).arg(mistake));
+        cormis->setText(cormisCaption(correct, mistake));
         truefalse->clear();
         if (Option1[3]->isChecked()) {
             start->hide();
@@ -468,7 +473,7 @@ void Form1::vyhodnoceni()
     for (int i = 1; i <= 5; ++i)
         popis[i]->setText(markCaption(i, tally.znamka[i]));
     zbpopis->setText(zbyvaCaption(tally.zbyva));
-    cormis->setText(QStringLiteral("%1 / %2").arg(correct).arg(mistake));
+    cormis->setText(cormisCaption(correct, mistake));
 }
 
 void Form1::pokracovat_Click()
