@@ -51,6 +51,12 @@ QString markCaption(int mark, int count)
     return QStringLiteral("%1 - %2").arg(QChar(u'A' + mark - 1)).arg(count);
 }
 
+// Unlike clear(), setText() drops the box's undo history, which would grow every question.
+void emptyAnswer(QLineEdit *box)
+{
+    box->setText(QString());
+}
+
 QString cormisCaption(int right, int wrong)
 {
     return QStringLiteral("%1 / %2").arg(right).arg(wrong);
@@ -76,7 +82,7 @@ void Form1::createControls()
     setWindowTitle(QStringLiteral("Zkoušení řeckých znaků"));
     setFont(uiFont(8.25, false));
     setFixedSize(635, 527);
-    setWindowIcon(QIcon(artwork::kIcon));
+    setWindowIcon(QIcon(artwork::kWindowIcon));
     const QCursor handCursor(QPixmap(artwork::kRuka), artwork::kRukaHotSpot.x(),
                              artwork::kRukaHotSpot.y());
     const QCursor pictureCursor(QPixmap(artwork::kKurzor), artwork::kKurzorHotSpot.x(),
@@ -344,7 +350,7 @@ void Form1::start_Click()
     }
     n = quint8(drawRow(tabznaku, *m_random));
     showPicture(obrazek1, n);
-    zadano->clear();
+    emptyAnswer(zadano);
     enter->hide();
     start->hide();
     setup->hide();
@@ -360,7 +366,7 @@ void Form1::endTypedRun()
     stopka->hide();
     enter->hide();
     message->clear();
-    zadano->clear();
+    emptyAnswer(zadano);
     obrazek1->clear();
     setDirectionEnabled(true);
     setup->show();
@@ -493,7 +499,7 @@ void Form1::stopka_Click()
     tally = {};
     correct = 0;
     mistake = 0;
-    zadano->clear();
+    emptyAnswer(zadano);
     obrazek1->clear();
     vyhodnoceni();
     truefalse->clear();

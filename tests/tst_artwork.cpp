@@ -24,15 +24,18 @@ struct GifLayout {
     bool controlBeforeFrame = false;
 };
 
-class ByteReader {
+class ByteReader
+{
 public:
     explicit ByteReader(const QByteArray &data)
-        : m_data(data) {}
+        : m_data(data)
+    {}
 
     bool atEnd() const { return m_pos >= m_data.size(); }
     bool failed() const { return m_failed; }
 
-    int byte() {
+    int byte()
+    {
         if (atEnd()) {
             m_failed = true;
             return 0;
@@ -40,12 +43,14 @@ public:
         return quint8(m_data[m_pos++]);
     }
 
-    int word() {
+    int word()
+    {
         const int low = byte();
         return low | byte() << 8;
     }
 
-    QByteArray bytes(int count) {
+    QByteArray bytes(int count)
+    {
         if (m_pos + count > m_data.size()) {
             m_failed = true;
             return {};
@@ -55,7 +60,8 @@ public:
     }
 
     // Data sub-blocks up to the empty one that ends them.
-    QByteArray subBlocks() {
+    QByteArray subBlocks()
+    {
         QByteArray joined;
         for (int size = byte(); size > 0 && !m_failed; size = byte())
             joined += bytes(size);
@@ -68,7 +74,8 @@ private:
     bool m_failed = false;
 };
 
-GifLayout parseGif(const QByteArray &data) {
+GifLayout parseGif(const QByteArray &data)
+{
     GifLayout gif;
     ByteReader reader(data);
     gif.signature = reader.bytes(6);
@@ -116,7 +123,8 @@ GifLayout parseGif(const QByteArray &data) {
 
 } // namespace
 
-class TestArtwork : public QObject {
+class TestArtwork : public QObject
+{
     Q_OBJECT
 
 private slots:
@@ -128,7 +136,8 @@ private slots:
     void cursor();
 };
 
-void TestArtwork::resource_data() {
+void TestArtwork::resource_data()
+{
     QTest::addColumn<QString>("path");
     QTest::addColumn<QSize>("size");
     QTest::addRow("help page 1") << QString(kHelpPage1) << QSize(621, 509);
@@ -137,10 +146,12 @@ void TestArtwork::resource_data() {
     QTest::addRow("hand cursor") << QString(kRuka) << QSize(32, 32);
     QTest::addRow("picture cursor") << QString(kKurzor) << QSize(32, 32);
     QTest::addRow("icon") << QString(kIcon) << QSize(256, 256);
+    QTest::addRow("window icon") << QString(kWindowIcon) << QSize(32, 32);
 }
 
 // Linking the library is enough to have the pictures; nothing needs initialising.
-void TestArtwork::resource() {
+void TestArtwork::resource()
+{
     QFETCH(QString, path);
     QFETCH(QSize, size);
     QVERIFY2(QFile::exists(path), qPrintable(path));
@@ -148,13 +159,15 @@ void TestArtwork::resource() {
     QCOMPARE(QPixmap(path).size(), size);
 }
 
-void TestArtwork::helpPageLayout_data() {
+void TestArtwork::helpPageLayout_data()
+{
     QTest::addColumn<QString>("path");
     QTest::addRow("page 1") << QString(kHelpPage1);
     QTest::addRow("page 2") << QString(kHelpPage2);
 }
 
-void TestArtwork::helpPageLayout() {
+void TestArtwork::helpPageLayout()
+{
     QFETCH(QString, path);
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -171,7 +184,8 @@ void TestArtwork::helpPageLayout() {
     QVERIFY(!gif.transparency);
 }
 
-void TestArtwork::cursor_data() {
+void TestArtwork::cursor_data()
+{
     QTest::addColumn<QString>("path");
     QTest::addColumn<QPoint>("hotSpot");
     QTest::addRow("hand") << QString(kRuka) << kRukaHotSpot;
@@ -179,7 +193,8 @@ void TestArtwork::cursor_data() {
 }
 
 // The hot spot sits on the drawn tip, and the shape stands on a transparent ground.
-void TestArtwork::cursor() {
+void TestArtwork::cursor()
+{
     QFETCH(QString, path);
     QFETCH(QPoint, hotSpot);
     const QImage image = QImage(path).convertToFormat(QImage::Format_ARGB32);

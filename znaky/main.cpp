@@ -101,7 +101,10 @@ void writeResources(const QString &folder, const QString &page1, const QString &
     writeImage(drawEnterKey(), resourceFile(folder, kelmora::artwork::kEnter));
     writeImage(drawHandCursor(), resourceFile(folder, kelmora::artwork::kRuka));
     writeImage(drawPictureCursor(), resourceFile(folder, kelmora::artwork::kKurzor));
-    writeImage(drawAppIcon(), resourceFile(folder, kelmora::artwork::kIcon));
+    const QImage icon = drawAppIcon();
+    writeImage(icon, resourceFile(folder, kelmora::artwork::kIcon));
+    writeImage(icon.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+               resourceFile(folder, kelmora::artwork::kWindowIcon));
 }
 
 } // namespace

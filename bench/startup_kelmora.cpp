@@ -1,0 +1,17 @@
+#include "czech.h"
+#include "firstpaint.h"
+#include "form1.h"
+
+#include <QTranslator>
+
+// app/main.cpp up to the first frame of the main window.
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.kelmora.Kelmora"));
+    QTranslator qtTranslator;
+    if (kelmora::loadQtCzech(qtTranslator))
+        QApplication::installTranslator(&qtTranslator);
+    kelmora::Form1 form;
+    return showUntilFirstPaint(form);
+}
