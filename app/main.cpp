@@ -7,10 +7,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.kelmora.Kelmora"));
     QTranslator qtTranslator;
-    if (kelmora::loadQtCzech(qtTranslator))
-        QApplication::installTranslator(&qtTranslator);
+    kelmora::prepareApplication(qtTranslator);
     kelmora::Form1 form;
     form.show();
     return QApplication::exec();

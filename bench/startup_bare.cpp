@@ -10,10 +10,8 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.kelmora.Kelmora"));
     QTranslator qtTranslator;
-    if (kelmora::loadQtCzech(qtTranslator))
-        QApplication::installTranslator(&qtTranslator);
+    kelmora::prepareApplication(qtTranslator);
     QWidget window;
     window.setFixedSize(635, 211);
     if (argc > 1 && qstrcmp(argv[1], "label") == 0)
