@@ -241,12 +241,6 @@ private slots:
         QCOMPARE(int(clampToInt16(twips)), expected);
     }
 
-    void zbyvaCaptions()
-    {
-        QCOMPARE(zbyvaCaption(51), QStringLiteral("Zbývá znaků - 51"));
-        QCOMPARE(zbyvaCaption(0), QStringLiteral("Zbývá znaků - 0"));
-    }
-
 private:
     static void deselectAll()
     {
