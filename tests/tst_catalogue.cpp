@@ -56,26 +56,6 @@ private slots:
         QCOMPARE(tabznaku.names[row], tabznaku.names[sameAs]);
     }
 
-    void names_data()
-    {
-        QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("typed");
-        QTest::addRow("small kappa") << 10 << QStringLiteral("kapa");
-        QTest::addRow("variant kappa") << 27 << QStringLiteral("kappa");
-        QTest::addRow("capital kappa") << 37 << QStringLiteral("kapa");
-        QTest::addRow("mý as mju") << 12 << QStringLiteral("mju");
-        QTest::addRow("capital omega") << 51 << QStringLiteral("omega");
-        QTest::addRow("small alfa") << 1 << QStringLiteral("alpha");
-        QTest::addRow("capital psí") << 50 << QStringLiteral("psi");
-    }
-
-    void names()
-    {
-        QFETCH(int, row);
-        QFETCH(QString, typed);
-        QVERIFY(isRightAnswer(typed, splitNames(tabznaku.names[row])));
-    }
-
     void pictureNames_data()
     {
         QTest::addColumn<int>("row");

@@ -47,15 +47,6 @@ private slots:
         QCOMPARE(int(gradeWrong(qint16(before))), wrong);
     }
 
-    void fiveWrongVerdicts()
-    {
-        qint16 state = kPending;
-        QList<int> seen;
-        for (int i = 0; i < 5; ++i)
-            seen << (state = gradeWrong(state));
-        QCOMPARE(seen, (QList<int>{4, 5, 5, 5, 5}));
-    }
-
     void recountAndEnd_data()
     {
         QTest::addColumn<QList<int>>("states"); // states of rows 1, 2, 3 …
