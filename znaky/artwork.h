@@ -7,12 +7,12 @@
 // kelmora-art draws them at build time, each into the file its resource path names.
 namespace kelmora::artwork {
 
-inline constexpr QLatin1String kHelpPage1{":/help/strana1.gif"}; // 621 × 509
-inline constexpr QLatin1String kHelpPage2{":/help/strana2.gif"}; // 621 × 509
-inline constexpr QLatin1String kEnter{":/art/enter.png"};        // 22 × 26
-inline constexpr QLatin1String kRuka{":/art/ruka.png"};          // hand cursor, 32 × 32
-inline constexpr QLatin1String kKurzor{":/art/kurzor.png"};      // picture cursor, 32 × 32
-inline constexpr QLatin1String kIcon{":/art/kelmora.png"};       // 256 × 256
+inline constexpr QLatin1String kHelpPage1{":/help/strana1.gif"};   // 621 × 509
+inline constexpr QLatin1String kHelpPage2{":/help/strana2.gif"};   // 621 × 509
+inline constexpr QLatin1String kEnter{":/art/enter.png"};          // 22 × 26
+inline constexpr QLatin1String kRuka{":/art/ruka.png"};            // hand cursor, 32 × 32
+inline constexpr QLatin1String kKurzor{":/art/kurzor.png"};        // picture cursor, 32 × 32
+inline constexpr QLatin1String kIcon{":/art/kelmora.png"};         // 256 × 256
 inline constexpr QLatin1String kWindowIcon{":/art/kelmora32.png"}; // 32 × 32, cheap at start-up
 
 // Hot spots of the two cursors, in pixels of their pictures.
