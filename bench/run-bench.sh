@@ -14,7 +14,7 @@ export LC_ALL=C # $EPOCHREALTIME with a decimal point; sort -g and awk alike
 
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target kelmora_pictures bench_question bench_play \
-    bench_startup_kelmora bench_startup_bare >/dev/null
+    bench_startup_kelmora bench_startup_bare bench_mapnotify >/dev/null
 bin=$build/bin
 work=$(mktemp -d)
 
@@ -64,6 +64,22 @@ startup() { # platform → files $work/<platform>.<probe>, one line a start-up
     done
 }
 
+# Exec to the MapNotify of the window, watched from outside the program: the probes run until
+# their first frame, bench_mapnotify ends them once the window is mapped.
+mapnotify() { # → files $work/map.<probe>
+    local name
+    for _ in $(seq "$runs"); do
+        for name in "${probes[@]}"; do
+            case $name in
+            kelmora) set -- "$bin/bench_startup_kelmora" ;;
+            bare) set -- "$bin/bench_startup_bare" ;;
+            label) set -- "$bin/bench_startup_bare" label ;;
+            esac
+            QT_QPA_PLATFORM=xcb "$bin/bench_mapnotify" "$@" >>"$work/map.$name" 2>/dev/null
+        done
+    done
+}
+
 play() { # platform mode questions → peak resident KiB
     QT_QPA_PLATFORM=$1 "$bin/bench_play" "$2" "$3" 2>/dev/null | field vmhwm_kib
 }
@@ -80,6 +96,7 @@ echo "Start-up, $runs runs of each program on each platform..." >&2
 for platform in xcb offscreen; do
     startup "$platform"
 done
+mapnotify
 echo "Peak memory after 10 and $questions questions..." >&2
 declare -A rss
 for platform in xcb offscreen; do
@@ -125,6 +142,17 @@ for platform in xcb offscreen; do
         row "Peak RSS at first frame (MiB) vs $against" "$name" \
             "$(mib "${kib[kelmora]}")" "$(mib "${kib[$p]}")" "$(ratio "${kib[kelmora]}" "${kib[$p]}")"
     done
+done
+declare -A map=()
+for p in "${probes[@]}"; do
+    map[$p]=$(field map_ms <"$work/map.$p" | median)
+done
+for p in bare label; do
+    against="bare window"
+    [ "$p" = label ] && against="window with one label"
+    row "Start-up to MapNotify (ms, median of $runs) vs $against" "xcb (Xvfb)" \
+        "$(decimals "${map[kelmora]}" 1)" "$(decimals "${map[$p]}" 1)" \
+        "$(ratio "${map[kelmora]}" "${map[$p]}")"
 done
 for platform in xcb offscreen; do
     name=$(platform_name "$platform")

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # build
-  cmake g++ make pkg-config dpkg-dev file
+  cmake g++ make pkg-config dpkg-dev file libxcb1-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libgif-dev
   # fonts the pictures are drawn with
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-gfs-didot fonts-gfs-neohellenic fonts-gfs-olga
