@@ -1,21 +1,13 @@
 #pragma once
 
 #include "form1.h"
+#include "vyber.h"
 
 #include <QLabel>
+#include <QMap>
 #include <QTest>
 
-// Shows a new main window, as at the program's start.
-inline bool showForm(std::unique_ptr<kelmora::Form1> &form,
-                     std::unique_ptr<kelmora::RandomSource> random,
-                     const QString &pictureFolder = {})
-{
-    form = std::make_unique<kelmora::Form1>(std::move(random), pictureFolder);
-    form->show();
-    return QTest::qWaitForWindowExposed(form.get());
-}
-
-// Finds the main window's controls by their design names and drives them with real events.
+// Drives the main window's controls, found by their design names, with real events.
 class FormDriver
 {
 public:
@@ -23,8 +15,7 @@ public:
         : m_form(form)
     {}
 
-    // The window's own controls come before those inside frames and the board, so that
-    // "obrazek1" is the typed-name picture, not box 1 of the board.
+    // The window's own controls first: "obrazek1" is the typed-name picture, not board box 1.
     template <typename T = QWidget> T *control(const QString &name) const
     {
         T *widget = m_form.findChild<T *>(name, Qt::FindDirectChildrenOnly);
@@ -34,58 +25,87 @@ public:
             qFatal("no control %s", qPrintable(name));
         return widget;
     }
-
     QLabel *box(int slot) const
     {
         return control(QStringLiteral("obrazek"))
             ->findChild<QLabel *>(QStringLiteral("obrazek%1").arg(slot));
     }
-
-    bool boxShown(int slot) const { return !box(slot)->isHidden(); }
-
     QString caption(const QString &name) const { return control<QLabel>(name)->text(); }
     bool isShown(const QString &name) const { return !control(name)->isHidden(); }
-
-    void click(const QString &name) const
-    {
-        QWidget *widget = control(name);
-        QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
-    }
-
-    void clickBox(int slot) const
-    {
-        QLabel *target = box(slot);
-        QTest::mouseClick(target, Qt::LeftButton, {}, target->rect().center());
-    }
+    bool isEnabled(const QString &name) const { return control(name)->isEnabled(); }
+    void click(const QString &name) const { QTest::mouseClick(control(name), Qt::LeftButton); }
+    void clickBox(int slot) const { QTest::mouseClick(box(slot), Qt::LeftButton); }
+    void pressEnter() const { QTest::keyClick(control(QStringLiteral("zadano")), Qt::Key_Return); }
 
     // Types like a keyboard would, letters with diacritics included.
     void type(const QString &text) const
     {
-        QWidget *box = control(QStringLiteral("zadano"));
-        for (const QChar c : text) {
-            if (c.unicode() < 128) {
-                QTest::keyClick(box, char(c.unicode()));
-            } else {
-                QTest::sendKeyEvent(QTest::Press, box, Qt::Key_unknown, QString(c), {});
-                QTest::sendKeyEvent(QTest::Release, box, Qt::Key_unknown, QString(c), {});
-            }
-        }
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, control(QStringLiteral("zadano")),
+                                c == QLatin1Char(' ') ? Qt::Key_Space : Qt::Key_unknown, QString(c),
+                                {});
     }
-
-    void pressEnter() const { QTest::keyClick(control(QStringLiteral("zadano")), Qt::Key_Return); }
-
-    void selectPictureChoice() const { click(QStringLiteral("Option13")); }
-    void selectTypedNames() const { click(QStringLiteral("Option10")); }
 
     QString score() const
     {
         QStringList parts;
-        for (int i = 1; i <= 5; ++i)
-            parts << caption(QStringLiteral("popis%1").arg(i));
-        parts << caption(QStringLiteral("zbpopis")) << caption(QStringLiteral("cormis"));
+        for (const char *name :
+             {"popis1", "popis2", "popis3", "popis4", "popis5", "zbpopis", "cormis"})
+            parts << caption(QLatin1String(name));
         return parts.join(QLatin1Char('|'));
     }
 
 private:
     kelmora::Form1 &m_form;
+};
+
+inline bool showForm(std::unique_ptr<kelmora::Form1> &form, quint64 seed,
+                     const QString &folder = {})
+{
+    form = std::make_unique<kelmora::Form1>(std::make_unique<kelmora::SeededRandom>(seed), folder);
+    form->show();
+    return QTest::qWaitForWindowExposed(form.get());
+}
+
+// Leaves exactly the given character rows selected.
+inline void selectOnly(const QList<int> &rows)
+{
+    kelmora::vyber().clear();
+    kelmora::vyber().markUnusedCells();
+    for (int row = 1; row <= 51; ++row)
+        kelmora::vyber().setCell(row > 27 ? row - 27 : row, row > 27 ? 2 : 1,
+                                 rows.contains(row) ? QStringLiteral("z") : QStringLiteral("n"));
+}
+
+// The marks and counts a run must show, kept by the test itself from its own answers.
+struct AnswerKey {
+    QMap<int, int> marks; // row: 0 pending, 1..5 marks A..E
+    int right = 0;
+    int wrong = 0;
+
+    void judge(int row, bool ok)
+    {
+        int &m = marks[row];
+        m = ok ? (m == 0 ? 2 : qMax(1, m - 1)) : (m == 0 ? 4 : qMin(5, m + 1));
+        ++(ok ? right : wrong);
+    }
+    bool over() const
+    {
+        return std::all_of(marks.begin(), marks.end(), [](int m) { return m == 1 || m == 2; });
+    }
+    QString score() const
+    {
+        int count[6] = {};
+        for (int m : marks)
+            ++count[m];
+        return QStringLiteral("A - %1|B - %2|C - %3|D - %4|E - %5|Zbývá znaků - %6|%7 / %8")
+            .arg(count[1])
+            .arg(count[2])
+            .arg(count[3])
+            .arg(count[4])
+            .arg(count[5])
+            .arg(count[0])
+            .arg(right)
+            .arg(wrong);
+    }
 };
