@@ -7,6 +7,8 @@
 #include <QMap>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 // Drives the main window's controls, found by their design names, with real events.
 class FormDriver
 {
@@ -27,21 +29,20 @@ public:
     }
     QLabel *box(int slot) const
     {
-        return control(QStringLiteral("obrazek"))
-            ->findChild<QLabel *>(QStringLiteral("obrazek%1").arg(slot));
+        return control(u"obrazek"_s)->findChild<QLabel *>(u"obrazek%1"_s.arg(slot));
     }
     QString caption(const QString &name) const { return control<QLabel>(name)->text(); }
     bool isShown(const QString &name) const { return !control(name)->isHidden(); }
     bool isEnabled(const QString &name) const { return control(name)->isEnabled(); }
     void click(const QString &name) const { QTest::mouseClick(control(name), Qt::LeftButton); }
     void clickBox(int slot) const { QTest::mouseClick(box(slot), Qt::LeftButton); }
-    void pressEnter() const { QTest::keyClick(control(QStringLiteral("zadano")), Qt::Key_Return); }
+    void pressEnter() const { QTest::keyClick(control(u"zadano"_s), Qt::Key_Return); }
 
     // Types like a keyboard would, letters with diacritics included.
     void type(const QString &text) const
     {
         for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, control(QStringLiteral("zadano")),
+            QTest::sendKeyEvent(QTest::Click, control(u"zadano"_s),
                                 c == QLatin1Char(' ') ? Qt::Key_Space : Qt::Key_unknown, QString(c),
                                 {});
     }
@@ -74,7 +75,7 @@ inline void selectOnly(const QList<int> &rows)
     kelmora::vyber().markUnusedCells();
     for (int row = 1; row <= 51; ++row)
         kelmora::vyber().setCell(row > 27 ? row - 27 : row, row > 27 ? 2 : 1,
-                                 rows.contains(row) ? QStringLiteral("z") : QStringLiteral("n"));
+                                 rows.contains(row) ? u"z"_s : u"n"_s);
 }
 
 // The marks and counts a run must show, kept by the test itself from its own answers.
@@ -98,8 +99,7 @@ struct AnswerKey {
         int count[6] = {};
         for (int m : marks)
             ++count[m];
-        return QStringLiteral("A - %1|B - %2|C - %3|D - %4|E - %5|Zbývá znaků - %6|%7 / %8")
-            .arg(count[1])
+        return u"A - %1|B - %2|C - %3|D - %4|E - %5|Zbývá znaků - %6|%7 / %8"_s.arg(count[1])
             .arg(count[2])
             .arg(count[3])
             .arg(count[4])

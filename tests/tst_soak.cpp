@@ -27,7 +27,7 @@ private slots:
         const FormDriver form(*window);
         SeededRandom choices(pictures ? 203 : 102); // the test's own, apart from the window's
         if (pictures)
-            form.click(QStringLiteral("Option13"));
+            form.click(u"Option13"_s);
         AnswerKey key;
         int runs = 0;
         int questions = 0;
@@ -38,7 +38,7 @@ private slots:
         for (int question = 0; question < 10000 || !key.marks.isEmpty(); ++question) {
             QVERIFY2(question < 20000, "the last run does not end");
             if (key.marks.isEmpty()) {
-                act([&] { form.click(QStringLiteral("start")); });
+                act([&] { form.click(u"start"_s); });
                 for (int row = 1; row <= 51; ++row)
                     key.marks[row] = 0;
                 key.right = key.wrong = 0;
@@ -48,26 +48,23 @@ private slots:
             QVERIFY(key.marks.value(row, 1) != 1);
             const bool right = question >= 10000 || choices.pick(4) != 0;
             if (question < 10000 && choices.pick(500) == 0) {
-                act([&] { form.click(QStringLiteral("stopka")); });
+                act([&] { form.click(u"stopka"_s); });
                 key.marks.clear();
-                QCOMPARE(form.score(),
-                         QStringLiteral("A - 0|B - 0|C - 0|D - 0|E - 0|Zbývá znaků - 51|0 / 0"));
+                QCOMPARE(form.score(), u"A - 0|B - 0|C - 0|D - 0|E - 0|Zbývá znaků - 51|0 / 0"_s);
                 continue;
             }
             const int slot = window->rightSlot();
             act([&] {
                 if (pictures)
-                    return form.clickBox(right ? slot : (slot + 1 + choices.pick(20)) % kSlots);
+                    return form.clickBox(right ? slot : (slot + 1 + choices.pick(20)) % 21);
                 const QString name = splitNames(window->table().names[row])[1];
-                form.type(right ? QStringLiteral(" %1 ").arg(name.toUpper())
-                                : name + QLatin1Char('?'));
+                form.type(right ? u" %1 "_s.arg(name.toUpper()) : name + QLatin1Char('?'));
                 form.pressEnter();
             });
             key.judge(row, right);
             act([&] { pictures ? form.clickBox(slot) : form.pressEnter(); });
             QCOMPARE(form.score(), key.score());
-            QCOMPARE(form.caption(QStringLiteral("truefalse")) == QStringLiteral("HOTOVO"),
-                     key.over());
+            QCOMPARE(form.caption(u"truefalse"_s) == u"HOTOVO"_s, key.over());
             if (key.over())
                 key.marks.clear();
             ++questions;

@@ -8,11 +8,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 QString built(const QString &fileName)
 {
-    return QCoreApplication::applicationDirPath() + QStringLiteral("/znaky/") + fileName;
+    return QCoreApplication::applicationDirPath() + u"/znaky/"_s + fileName;
 }
 
 // Pixels whose grey differs from the corner's by over 96 are ink; counts ink of a not in b.
@@ -58,16 +60,15 @@ private slots:
     {
         for (int row = 1; row <= kelmora::kCharacterRows; ++row) {
             for (const char *format : {"gif", "jpeg"}) {
-                QImageReader reader(
-                    built(kelmora::pictureBaseName(row) +
-                          (format[0] == 'g' ? QStringLiteral(".gif") : QStringLiteral(".jpg"))));
+                QImageReader reader(built(kelmora::pictureBaseName(row) +
+                                          (format[0] == 'g' ? u".gif"_s : u".jpg"_s)));
                 QVERIFY2(reader.format() == format, qPrintable(reader.fileName()));
                 const QImage picture = reader.read();
                 QCOMPARE(picture.size(), QSize(80, 100));
                 QVERIFY(inkNotIn(picture) > 0);
             }
         }
-        QFile gif(built(QStringLiteral("m01.gif")));
+        QFile gif(built(u"m01.gif"_s));
         QVERIFY(gif.open(QIODevice::ReadOnly) && gif.read(6) == "GIF89a");
     }
 
@@ -91,8 +92,7 @@ private slots:
     {
         QTemporaryDir dir;
         const auto [code, errors] =
-            generate({QStringLiteral("--letters"), dir.path(), QStringLiteral("--rows"),
-                      QStringLiteral("1,8,26,51")});
+            generate({u"--letters"_s, dir.path(), u"--rows"_s, u"1,8,26,51"_s});
         QVERIFY2(code == 0, qPrintable(errors));
         const QStringList files = QDir(dir.path()).entryList(QDir::Files);
         QCOMPARE(files.size(), 8);
@@ -109,25 +109,20 @@ private slots:
         QTest::addColumn<QStringList>("arguments"); // %1: a folder, %2: a help page of `text`
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("error");
-        const QStringList row27{QStringLiteral("--letters"), QStringLiteral("%1"),
-                                QStringLiteral("--rows"), QStringLiteral("27")};
-        QTest::addRow("font without ϑ") << row27 + QStringList{QStringLiteral("--printed-font"),
-                                                               QStringLiteral("GFS Neohellenic")}
-                                        << QString() << "ϑ (U+03D1)";
+        const QStringList row27{u"--letters"_s, u"%1"_s, u"--rows"_s, u"27"_s};
+        QTest::addRow("font without ϑ")
+            << row27 + QStringList{u"--printed-font"_s, u"GFS Neohellenic"_s} << QString()
+            << "ϑ (U+03D1)";
         QTest::addRow("font not installed")
-            << row27 +
-                   QStringList{QStringLiteral("--handwritten-font"), QStringLiteral("No Such Sans")}
-            << QString() << "not installed";
-        const QStringList page{QStringLiteral("--resources"), QStringLiteral("%1"),
-                               QStringLiteral("%2"), QStringLiteral("%2")};
-        const QString paragraph =
-            QStringLiteral("Program ukáže obrázek znaku a vy napíšete jeho název.\n\n");
-        QTest::addRow("column too long") << page
-                                         << QStringLiteral("# Nápověda\n---\n") +
-                                                paragraph.repeated(40) + QStringLiteral(">> Dál\n")
-                                         << "column 2";
+            << row27 + QStringList{u"--handwritten-font"_s, u"No Such Sans"_s} << QString()
+            << "not installed";
+        const QStringList page{u"--resources"_s, u"%1"_s, u"%2"_s, u"%2"_s};
+        const QString paragraph = u"Program ukáže obrázek znaku a vy napíšete jeho název.\n\n"_s;
+        QTest::addRow("column too long")
+            << page << u"# Nápověda\n---\n"_s + paragraph.repeated(40) + u">> Dál\n"_s
+            << "column 2";
         QTest::addRow("character the font lacks")
-            << page << QStringLiteral("# Nápověda\nZnak 漢\n>> Dál\n") << "U+6F22";
+            << page << u"# Nápověda\nZnak 漢\n>> Dál\n"_s << "U+6F22";
     }
 
     // What cannot be drawn right stops the generator with a message naming it.
@@ -137,12 +132,12 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, error);
         QTemporaryDir dir;
-        QFile page(dir.filePath(QStringLiteral("page.txt")));
+        QFile page(dir.filePath(u"page.txt"_s));
         QVERIFY(page.open(QIODevice::WriteOnly) && page.write(text.toUtf8()) >= 0);
         page.close();
-        const auto [code, errors] = generate(
-            arguments.replaceInStrings(QStringLiteral("%1"), dir.filePath(QStringLiteral("out")))
-                .replaceInStrings(QStringLiteral("%2"), page.fileName()));
+        const auto [code, errors] =
+            generate(arguments.replaceInStrings(u"%1"_s, dir.filePath(u"out"_s))
+                         .replaceInStrings(u"%2"_s, page.fileName()));
         QVERIFY2(code > 0 && errors.contains(error), qPrintable(errors));
     }
 
