@@ -113,7 +113,7 @@ def sync(src, dst):
         for name in files:
             a, b = os.path.join(base, name), os.path.join(dst, rel, name)
             if not os.path.exists(b) or not filecmp.cmp(a, b, shallow=False):
-                shutil.copy2(a, b)
+                shutil.copy(a, b)  # a fresh time, so that the build sees the change
 
 
 def run(cmd, **kw):
@@ -156,10 +156,12 @@ def main():
     ap.add_argument("--work", default="/tmp/kelmora-mutants")
     ap.add_argument("--out", default=None, help="TSV file for the results")
     ap.add_argument("--only", default=None, help="substring of the labels to run")
+    ap.add_argument("--tree", default=ROOT, help="the source tree to copy (default: this one)")
+    ap.add_argument("--skip", type=int, default=0, help="faults to leave out at the start")
     ap.add_argument("--lazy", action="store_true", help="run the soak only for faults the rest miss")
     args = ap.parse_args()
     src, build = os.path.join(args.work, "src"), os.path.join(args.work, "build")
-    sync(ROOT, src)
+    sync(args.tree, src)
     if not os.path.exists(os.path.join(build, "build.ninja")):
         r = run(["cmake", "-S", src, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo"])
         if r.returncode:
@@ -175,7 +177,7 @@ def main():
 
     rows = []
     out = open(args.out, "w") if args.out else None
-    for path, old, new, label in MUTANTS:
+    for path, old, new, label in MUTANTS[args.skip:]:
         if args.only and args.only not in label:
             continue
         file = os.path.join(src, path)

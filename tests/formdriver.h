@@ -32,6 +32,7 @@ public:
     void click(const QString &name) const { QTest::mouseClick(control(name), Qt::LeftButton); }
     void clickBox(int slot) const { QTest::mouseClick(box(slot), Qt::LeftButton); }
     void pressEnter() const { QTest::keyClick(control(u"zadano"_s), Qt::Key_Return); }
+    void selectPictureChoice() const { click(u"Option13"_s); }
     // Types like a keyboard would, letters with diacritics included.
     void type(const QString &text) const
     {
@@ -62,8 +63,7 @@ inline bool showForm(std::unique_ptr<kelmora::Form1> &form,
 // The marks and counts a run must show, kept by the test from its own answers.
 struct AnswerKey {
     QMap<int, int> marks; // selected row: 0 pending, 1..5 marks A..E
-    int right = 0;
-    int wrong = 0;
+    int right = 0, wrong = 0;
 
     void judge(int row, bool ok)
     {
@@ -80,13 +80,20 @@ struct AnswerKey {
         int n[6] = {};
         for (int m : marks)
             ++n[m];
-        return u"A - %1|B - %2|C - %3|D - %4|E - %5|Zbývá znaků - %6|%7 / %8"_s.arg(n[1])
-            .arg(n[2])
-            .arg(n[3])
-            .arg(n[4])
-            .arg(n[5])
-            .arg(n[0])
-            .arg(right)
-            .arg(wrong);
+        return QString::asprintf("A - %d|B - %d|C - %d|D - %d|E - %d|Zbývá znaků - %d|%d / %d",
+                                 n[1], n[2], n[3], n[4], n[5], n[0], right, wrong);
     }
 };
+for (int m : marks)
+    ++n[m];
+return u"A - %1|B - %2|C - %3|D - %4|E - %5|Zbývá znaků - %6|%7 / %8"_s.arg(n[1])
+    .arg(n[2])
+    .arg(n[3])
+    .arg(n[4])
+    .arg(n[5])
+    .arg(n[0])
+    .arg(right)
+    .arg(wrong);
+}
+}
+;

@@ -179,8 +179,8 @@ private slots:
         QCOMPARE(resetRun(fresh, tabznaku), 51);
     }
 
-    // Written lines "m-01-z" … "v-27-n" read back into columns 1 and 2 only.
-    void writeAndRead()
+    // Lines "m-01-z" … "v-27-n", each ended by CR LF.
+    void write()
     {
         Vyber source;
         for (int i = 0; i < 51; ++i)
@@ -192,14 +192,6 @@ private slots:
         QCOMPARE(lines.size(), 55);
         QCOMPARE(lines[0] + lines[4] + lines[27] + lines[53] + lines[54],
                  "m-01-n\rm-05-z\rv-01-n\rv-27-n\r");
-        Vyber loaded = filledFlags();
-        QVERIFY(readBytes(loaded, buffer.data()).ok());
-        Vyber expected = filledFlags();
-        for (int row = 1; row <= 27; ++row) {
-            for (int column = 1; column <= 2; ++column)
-                expected.setCell(row, column, source.cell(row, column));
-        }
-        QCOMPARE(vyberCells(loaded), vyberCells(expected));
     }
 
     void read_data()
@@ -213,16 +205,13 @@ private slots:
                             Error error = Error::None, int failing = 0) {
             QTest::newRow(name) << bytes << QString::fromUtf8(changes) << int(error) << failing;
         };
-        add("one digit, no flag", "m-5-", "5.1=");
         add("letters carry the column", "v-03-n\r\nM-04-N\r\nx-05-x", "3.2=n 4.2=N 5.2=x");
-        add("column 0 before any m or v", "M-04-n", "4.0=n");
+        add("column 0 before any m or v, one digit", "M-4-n", "4.0=");
         add("row 31 fails at its line", line + "m-31-z\r\nm-02-n", "1.1=n", Error::RowOutOfRange,
             2);
-        add("rows 25..27 of v", "v-25-z\r\nv-27-n\r\n", "25.2=z 27.2=n");
         add("LF, CR, CR LF, no end", "m-01-n\nv-02-n\rm-03-n\r\nv-04-n", "1.1=n 2.2=n 3.1=n 4.2=n");
         add("empty line is row 0", "m-01-n\r\r\nm-02-n", "1.1=n 0.1= 2.1=n");
         add("characters 1, 3..4 and 6", "m?08?nz-31\r\n", "8.1=n");
-        add("one byte a character", "m-09-\xe9", "9.1=é");
         add("exactly 64 KiB", line.repeated(8192), "1.1=n");
         add("over 64 KiB", line.repeated(8192) + 'v', "", Error::TooLarge);
         add("NUL", line + QByteArray(1, '\0'), "", Error::NulByte);
@@ -250,13 +239,9 @@ private slots:
     void numberText()
     {
         const std::pair<const char *, int> cases[] = {
-            {"05", 5},    {"30", 30},   {"31", -1},   {"8", 8},    {"5-", 5},    {"3a", 3},
-            {"1.2.3", 1}, {" 7", 7},    {"7 ", 7},    {"\t4", 4},  {"1 2", 12},  {"+ 3", 3},
-            {"", 0},      {"  ", 0},    {"ab", 0},    {".", 0},    {"--", 0},    {"-", 0},
-            {"-.", 0},    {"e1", 0},    {"&7", 0},    {"&H", 0},   {"+3", 3},    {"-1", -1},
-            {"-0", 0},    {"1.", 1},    {".4", 0},    {".5", 0},   {".6", 1},    {"2.5", 2},
-            {"3.5", 4},   {"30.5", 30}, {"30.6", -1}, {"-0.4", 0}, {"-0.6", -1}, {"1e", 1},
-            {"2D", 2},    {"4e+", 4},   {"1e1", 10},  {"1D1", 10}, {"25e-1", 2}, {"1e999", -1}};
+            {"05", 5},  {"31", -1},   {"5-", 5},    {"1 2", 12}, {"+ 3", 3},  {"ab", 0},
+            {"-.", 0},  {"&H", 0},    {"-1", -1},   {"-0.4", 0}, {".5", 0},   {"2.5", 2},
+            {"3.5", 4}, {"30.5", 30}, {"30.6", -1}, {"2D", 2},   {"1e1", 10}, {"25e-1", 2}};
         for (const auto &[text, row] : cases)
             QVERIFY2(listRow(text).value_or(-1) == row, text);
     }

@@ -1,10 +1,7 @@
-// The character pictures in znaky/ and the generator that draws them.
+// The character pictures that the generator draws into znaky/.
 #include "catalogue.h"
 
-#include <QDir>
 #include <QImageReader>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -72,31 +69,6 @@ private slots:
             QVERIFY(distance(27, 10, suffix) < distance(27, 8, suffix));
             for (const auto &[variant, letter] : {std::pair{25, 18}, {26, 8}, {27, 10}})
                 QVERIFY(distance(variant, letter, suffix) > inkNotIn(picture(letter, suffix)) / 5);
-        }
-    }
-
-    // Byte for byte the pictures of the build, also when only some rows are drawn; a font
-    // without a glyph stops the run instead of drawing another font's.
-    void generator()
-    {
-        QTemporaryDir dir;
-        for (const QString &rows : {u"1,8,26,51"_s, u"27"_s}) {
-            QProcess process;
-            process.start(QStringLiteral(KELMORA_ART),
-                          {u"--letters"_s, dir.path(), u"--rows"_s, rows, u"--printed-font"_s,
-                           rows == u"27"_s ? u"GFS Neohellenic"_s : u"DejaVu Sans"_s});
-            QVERIFY(process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit);
-            const QString errors = QString::fromUtf8(process.readAllStandardError());
-            QVERIFY2((process.exitCode() == 0) == (rows != u"27"_s), qPrintable(errors));
-            QVERIFY2(rows != u"27"_s || errors.contains(u"ϑ (U+03D1)"_s), qPrintable(errors));
-        }
-        const QStringList files = QDir(dir.path()).entryList(QDir::Files);
-        QCOMPARE(files.size(), 8);
-        for (const QString &file : files) {
-            QFile a(dir.filePath(file));
-            QFile b(built(file));
-            QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
-            QVERIFY2(a.readAll() == b.readAll(), qPrintable(file));
         }
     }
 };
