@@ -1,21 +1,15 @@
 #pragma once
 
 #include "form1.h"
+#include "vyber.h"
 
 #include <QLabel>
+#include <QMap>
 #include <QTest>
 
-// Shows a new main window, as at the program's start.
-inline bool showForm(std::unique_ptr<kelmora::Form1> &form,
-                     std::unique_ptr<kelmora::RandomSource> random,
-                     const QString &pictureFolder = {})
-{
-    form = std::make_unique<kelmora::Form1>(std::move(random), pictureFolder);
-    form->show();
-    return QTest::qWaitForWindowExposed(form.get());
-}
+using namespace Qt::StringLiterals;
 
-// Finds the main window's controls by their design names and drives them with real events.
+// Drives the main window's controls, found by their design names, with real events.
 class FormDriver
 {
 public:
@@ -23,69 +17,83 @@ public:
         : m_form(form)
     {}
 
-    // The window's own controls come before those inside frames and the board, so that
-    // "obrazek1" is the typed-name picture, not box 1 of the board.
+    // The window's own controls first: "obrazek1" is the typed-name picture, not board box 1.
     template <typename T = QWidget> T *control(const QString &name) const
     {
         T *widget = m_form.findChild<T *>(name, Qt::FindDirectChildrenOnly);
-        if (!widget)
-            widget = m_form.findChild<T *>(name);
-        if (!widget)
-            qFatal("no control %s", qPrintable(name));
-        return widget;
+        return widget ? widget : m_form.findChild<T *>(name);
     }
-
     QLabel *box(int slot) const
     {
-        return control(QStringLiteral("obrazek"))
-            ->findChild<QLabel *>(QStringLiteral("obrazek%1").arg(slot));
+        return control(u"obrazek"_s)->findChild<QLabel *>(u"obrazek%1"_s.arg(slot));
     }
-
-    bool boxShown(int slot) const { return !box(slot)->isHidden(); }
-
     QString caption(const QString &name) const { return control<QLabel>(name)->text(); }
     bool isShown(const QString &name) const { return !control(name)->isHidden(); }
-
-    void click(const QString &name) const
-    {
-        QWidget *widget = control(name);
-        QTest::mouseClick(widget, Qt::LeftButton, {}, widget->rect().center());
-    }
-
-    void clickBox(int slot) const
-    {
-        QLabel *target = box(slot);
-        QTest::mouseClick(target, Qt::LeftButton, {}, target->rect().center());
-    }
-
+    void click(const QString &name) const { QTest::mouseClick(control(name), Qt::LeftButton); }
+    void clickBox(int slot) const { QTest::mouseClick(box(slot), Qt::LeftButton); }
+    void pressEnter() const { QTest::keyClick(control(u"zadano"_s), Qt::Key_Return); }
+    void selectPictureChoice() const { click(u"Option13"_s); }
     // Types like a keyboard would, letters with diacritics included.
     void type(const QString &text) const
     {
-        QWidget *box = control(QStringLiteral("zadano"));
-        for (const QChar c : text) {
-            if (c.unicode() < 128) {
-                QTest::keyClick(box, char(c.unicode()));
-            } else {
-                QTest::sendKeyEvent(QTest::Press, box, Qt::Key_unknown, QString(c), {});
-                QTest::sendKeyEvent(QTest::Release, box, Qt::Key_unknown, QString(c), {});
-            }
-        }
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, control(u"zadano"_s), Qt::Key_unknown, c, {});
     }
-
-    void pressEnter() const { QTest::keyClick(control(QStringLiteral("zadano")), Qt::Key_Return); }
-
-    void selectPictureChoice() const { click(QStringLiteral("Option13")); }
-    void selectTypedNames() const { click(QStringLiteral("Option10")); }
-
     QString score() const
     {
         QStringList parts;
-        for (int i = 1; i <= 5; ++i)
-            parts << caption(QStringLiteral("popis%1").arg(i));
-        parts << caption(QStringLiteral("zbpopis")) << caption(QStringLiteral("cormis"));
-        return parts.join(QLatin1Char('|'));
+        for (const char *name :
+             {"popis1", "popis2", "popis3", "popis4", "popis5", "zbpopis", "cormis"})
+            parts << caption(QLatin1String(name));
+        return parts.join(u'|');
     }
 
 private:
     kelmora::Form1 &m_form;
 };
+
+inline bool showForm(std::unique_ptr<kelmora::Form1> &form,
+                     std::unique_ptr<kelmora::RandomSource> random, const QString &folder = {})
+{
+    form = std::make_unique<kelmora::Form1>(std::move(random), folder);
+    form->show();
+    return QTest::qWaitForWindowExposed(form.get());
+}
+
+// The marks and counts a run must show, kept by the test from its own answers.
+struct AnswerKey {
+    QMap<int, int> marks; // selected row: 0 pending, 1..5 marks A..E
+    int right = 0, wrong = 0;
+
+    void judge(int row, bool ok)
+    {
+        int &m = marks[row];
+        m = ok ? (m == 0 ? 2 : qMax(1, m - 1)) : (m == 0 ? 4 : qMin(5, m + 1));
+        ++(ok ? right : wrong);
+    }
+    bool over() const
+    {
+        return std::all_of(marks.begin(), marks.end(), [](int m) { return m == 1 || m == 2; });
+    }
+    QString score() const
+    {
+        int n[6] = {};
+        for (int m : marks)
+            ++n[m];
+        return QString::asprintf("A - %d|B - %d|C - %d|D - %d|E - %d|Zbývá znaků - %d|%d / %d",
+                                 n[1], n[2], n[3], n[4], n[5], n[0], right, wrong);
+    }
+};
+for (int m : marks)
+    ++n[m];
+return u"A - %1|B - %2|C - %3|D - %4|E - %5|Zbývá znaků - %6|%7 / %8"_s.arg(n[1])
+    .arg(n[2])
+    .arg(n[3])
+    .arg(n[4])
+    .arg(n[5])
+    .arg(n[0])
+    .arg(right)
+    .arg(wrong);
+}
+}
+;

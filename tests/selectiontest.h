@@ -4,7 +4,6 @@
 #include "vyber.h"
 
 #include <QBuffer>
-#include <QFile>
 #include <QStringList>
 
 // Helpers shared by the selection tests and the fuzzer.
@@ -25,19 +24,4 @@ inline kelmora::GrlistResult readBytes(kelmora::Vyber &flags, QByteArray bytes)
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     return kelmora::readList(flags, buffer);
-}
-
-// The list as writeList() writes it; empty if it failed.
-inline QByteArray writtenBytes(const kelmora::Vyber &flags)
-{
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    return kelmora::writeList(flags, buffer) ? buffer.data() : QByteArray();
-}
-
-// A file's content; empty if it cannot be read.
-inline QByteArray fileBytes(const QString &fileName)
-{
-    QFile file(fileName);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }

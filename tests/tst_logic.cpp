@@ -1,0 +1,300 @@
+// The rules that need no window: marks, draws, boards, names, catalogue, selection and list files.
+#include "board.h"
+#include "grading.h"
+#include "names.h"
+#include "random.h"
+#include "runreset.h"
+#include "selectiontest.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace kelmora;
+using namespace Qt::StringLiterals;
+using Error = GrlistResult::Error;
+
+namespace {
+
+// Hands out the given numbers in order.
+struct Script : RandomSource {
+    QList<double> xs;
+    double next() override { return xs.takeFirst(); }
+};
+
+// Every cell holds "p", so that any write shows.
+Vyber filledFlags()
+{
+    Vyber flags;
+    for (int cell = 0; cell < Vyber::kRows * Vyber::kColumns; ++cell)
+        flags.setCell(cell / Vyber::kColumns, cell % Vyber::kColumns, u"p"_s);
+    return flags;
+}
+
+// Hands out some bytes, then fails the way a broken disk does.
+struct FailingDevice : QBuffer {
+    qint64 readData(char *data, qint64 maxSize) override
+    {
+        setErrorString(u"Input/output error"_s);
+        return pos() < size() ? QBuffer::readData(data, maxSize) : -1;
+    }
+};
+
+} // namespace
+
+class TestLogic : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void grade()
+    {
+        // Before, after a right and after a wrong answer: pending, A, B, D, E, not in the run.
+        for (const auto &[before, right, wrong] :
+             {std::array{0, 2, 4}, {1, 1, 2}, {2, 1, 3}, {4, 3, 5}, {5, 4, 5}, {99, 99, 99}}) {
+            QCOMPARE(gradeRight(qint16(before)), right);
+            QCOMPARE(gradeWrong(qint16(before)), wrong);
+        }
+    }
+
+    // Int(x × 51) + 1, drawn again until the row is pending or at B..E.
+    void draw()
+    {
+        Tabznaku tabznaku;
+        tabznaku.states.fill(kNotInRun);
+        tabznaku.states[1] = 1;
+        tabznaku.states[2] = 5;
+        tabznaku.states[51] = 2;
+        Script random;
+        random.xs = {0.0, 0.999999, 1.0 / 51 - 1e-12, 1.0 / 51, 0.5};
+        QCOMPARE(drawRow(tabznaku, random), 51);
+        QCOMPARE(drawRow(tabznaku, random), 2);
+        QCOMPARE(random.xs.size(), 1);
+        SeededRandom seeded(7);
+        double high = 0;
+        for (int i = 0; i < 100000; ++i)
+            high = qMax(high, seeded.next());
+        QVERIFY(high < 1 && high > 0.999);
+        qint16 count = 32766;
+        countVerdict(count);
+        countVerdict(count);
+        QCOMPARE(count, 32767);
+    }
+
+    // Every row sought on many boards: 21 different rows, the right one in slots 0..19, row 51
+    // never a distractor, and the row's partner never on the board.
+    void boards()
+    {
+        const QMap<int, int> partners{{8, 26},  {26, 8},  {10, 27}, {27, 10},
+                                      {18, 25}, {25, 18}, {23, 50}, {50, 23}};
+        SeededRandom random(2024);
+        QSet<int> rightSlots;
+        for (int row = 0; row <= 60; ++row)
+            QCOMPARE(partnerOf(row), partners.value(row));
+        for (int row = 1; row <= kCharacterRows; ++row) {
+            Tabznaku tabznaku;
+            tabznaku.states.fill(kNotInRun);
+            tabznaku.states[row] = kPending;
+            for (int round = 0; round < 100; ++round) {
+                std::array<qint16, kTableRows> pozice;
+                pozice.fill(kFree);
+                const Question q = drawQuestion(tabznaku, pozice, random);
+                QVERIFY(q.hledany == row && q.spravna >= 0 && q.spravna < 20);
+                QVERIFY(q.boardRows[q.spravna] == row && pozice[row] == q.spravna);
+                rightSlots << q.spravna;
+                QCOMPARE(QSet<int>(q.boardRows.begin(), q.boardRows.end()).size(), kSlots);
+                for (int slot = 0; slot < kSlots; ++slot) {
+                    const int shown = q.boardRows[slot];
+                    QVERIFY(shown >= 1 && shown <= 51 && shown != partners.value(row, -1));
+                    QVERIFY(slot == q.spravna || shown != 51);
+                }
+            }
+        }
+        QCOMPARE(rightSlots.size(), 20);
+    }
+
+    void nameTexts()
+    {
+        QCOMPARE(orez(u"ŘÍŠŽŤČÝŮŇÚĚĎÁÉÓříšžťčýůňúěďáéó äôľ;"_s),
+                 u"RISZTCYUNUEDAEOrisztcyunuedaeo äôľ;"_s);
+        QCOMPARE(rozloz(u"alfa;alpha;;;;"_s), u"alfa\r\nalpha\r\n\r\n\r\n\r\n"_s);
+        QCOMPARE(nameLines(splitNames(u"mý;mí;mu;mju;;"_s)), u"mý\r\nmí\r\nmu\r\nmju\r\n\r\n"_s);
+    }
+
+    // Typed answers against the catalogue's names, and each row's picture and phrase.
+    void catalogue()
+    {
+        Tabznaku tabznaku;
+        std::array<QString, 28> koncovky;
+        fillCatalogue(tabznaku, koncovky);
+        const std::tuple<int, QString, bool> answers[] = {
+            {6, u"Dzéta"_s, true},   {33, u"DZETA"_s, true},  {6, u"  zeta "_s, true},
+            {6, u"dz eta"_s, false}, {6, u"dzéta."_s, false}, {6, u"dzeta\t"_s, false},
+            {6, u""_s, false},       {6, u"   "_s, false},    {39, u"MJU"_s, true},
+            {12, u"mû"_s, false},    {13, u"mí"_s, false},    {10, u"kapa"_s, true},
+            {37, u"Kapa"_s, true},   {27, u"kapa"_s, true},   {26, u"theta"_s, true},
+            {25, u"sigma"_s, true},  {47, u"upsilon"_s, true}};
+        for (const auto &[row, typed, right] : answers)
+            QVERIFY2(isRightAnswer(typed, splitNames(tabznaku.names[row])) == right,
+                     qPrintable(typed));
+        const std::tuple<int, QString, QString> pictures[] = {
+            {1, u"m01.jpg"_s, u"malá"_s},   {5, u"m05.gif"_s, u"malý"_s},
+            {12, u"m12.gif"_s, u"malé"_s},  {27, u"m27.jpg"_s, u"malá"_s},
+            {28, u"v01.gif"_s, u"velká"_s}, {32, u"v05.gif"_s, u"velký"_s},
+            {47, u"v20.jpg"_s, u"velký"_s}, {51, u"v24.gif"_s, u"velká"_s}};
+        for (const auto &[row, file, words] : pictures) {
+            QCOMPARE(phrase(row, koncovky), words);
+            QCOMPARE(QDir::fromNativeSeparators(picturePath(row, file.right(4), u"/x"_s)),
+                     u"/x/"_s + file);
+        }
+        QCOMPARE(defaultPictureFolder(), QCoreApplication::applicationDirPath() + u"/znaky"_s);
+    }
+
+    // Only the exact "n" deselects; the capital cells 25..27 and rows 52..54 hold no character.
+    void runReset()
+    {
+        Vyber flags;
+        flags.markUnusedCells();
+        for (const auto &[row, column, flag] : {std::tuple{5, 1, "n"},
+                                                {3, 2, "n"},
+                                                {7, 1, "N"},
+                                                {9, 1, "n "},
+                                                {25, 2, "z"},
+                                                {27, 2, ""}})
+            flags.setCell(row, column, QString::fromUtf8(flag));
+        Tabznaku tabznaku;
+        tabznaku.states.fill(3);
+        QCOMPARE(resetRun(flags, tabznaku), 49);
+        for (int row = 1; row <= 54; ++row)
+            QCOMPARE(tabznaku.states[row],
+                     row == 5 || row == 30 || row > 51 ? kNotInRun : kPending);
+        Vyber fresh;
+        fresh.markUnusedCells();
+        QCOMPARE(resetRun(fresh, tabznaku), 51);
+    }
+
+    // Lines "m-01-z" … "v-27-n", each ended by CR LF.
+    void write()
+    {
+        Vyber source;
+        for (int i = 0; i < 51; ++i)
+            source.setCell(i % 27 + 1, i < 27 ? 1 : 2, i % 3 ? u"z"_s : u"n"_s);
+        source.markUnusedCells();
+        QBuffer buffer;
+        QVERIFY(buffer.open(QIODevice::WriteOnly) && writeList(source, buffer));
+        const QList<QByteArray> lines = buffer.data().split('\n');
+        QCOMPARE(lines.size(), 55);
+        QCOMPARE(lines[0] + lines[4] + lines[27] + lines[53] + lines[54],
+                 "m-01-n\rm-05-z\rv-01-n\rv-27-n\r");
+    }
+
+    void read_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("changes"); // row.column=flag …
+        QTest::addColumn<int>("error");
+        QTest::addColumn<int>("line");
+        const QByteArray line("m-01-n\r\n");
+        const auto add = [](const char *name, const QByteArray &bytes, const char *changes,
+                            Error error = Error::None, int failing = 0) {
+            QTest::newRow(name) << bytes << QString::fromUtf8(changes) << int(error) << failing;
+        };
+        add("letters carry the column", "v-03-n\r\nM-04-N\r\nx-05-x", "3.2=n 4.2=N 5.2=x");
+        add("column 0 before any m or v, one digit", "M-4-n", "4.0=");
+        add("row 31 fails at its line", line + "m-31-z\r\nm-02-n", "1.1=n", Error::RowOutOfRange,
+            2);
+        add("LF, CR, CR LF, no end", "m-01-n\nv-02-n\rm-03-n\r\nv-04-n", "1.1=n 2.2=n 3.1=n 4.2=n");
+        add("empty line is row 0", "m-01-n\r\r\nm-02-n", "1.1=n 0.1= 2.1=n");
+        add("characters 1, 3..4 and 6", "m?08?nz-31\r\n", "8.1=n");
+        add("exactly 64 KiB", line.repeated(8192), "1.1=n");
+        add("over 64 KiB", line.repeated(8192) + 'v', "", Error::TooLarge);
+        add("NUL", line + QByteArray(1, '\0'), "", Error::NulByte);
+    }
+    void read()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, changes);
+        QFETCH(int, error);
+        QFETCH(int, line);
+        Vyber flags = filledFlags();
+        const GrlistResult result = readBytes(flags, bytes);
+        QCOMPARE(int(result.error), error);
+        QCOMPARE(result.line, line);
+        Vyber expected = filledFlags();
+        for (const QString &change : changes.split(u' ', Qt::SkipEmptyParts)) {
+            const QStringList parts = change.split(QRegularExpression(u"[.=]"_s));
+            expected.setCell(parts[0].toInt(), parts[1].toInt(), parts[2]);
+        }
+        QCOMPARE(vyberCells(flags), vyberCells(expected));
+    }
+
+    // The row named by characters 3..4: blanks skipped, a decimal number with sign, point and
+    // E or D exponent read as far as it goes (none is 0), halves to even; -1 outside 0..30.
+    void numberText()
+    {
+        const std::pair<const char *, int> cases[] = {
+            {"05", 5},  {"31", -1},   {"5-", 5},    {"1 2", 12}, {"+ 3", 3},  {"ab", 0},
+            {"-.", 0},  {"&H", 0},    {"-1", -1},   {"-0.4", 0}, {".5", 0},   {"2.5", 2},
+            {"3.5", 4}, {"30.5", 30}, {"30.6", -1}, {"2D", 2},   {"1e1", 10}, {"25e-1", 2}};
+        for (const auto &[text, row] : cases)
+            QVERIFY2(listRow(text).value_or(-1) == row, text);
+    }
+
+    // The line being read when the device fails is reported; nothing is applied.
+    void readFailure()
+    {
+        for (const auto &[before, line] :
+             {std::pair{"", 1}, {"m-01-n\r\n", 2}, {"m-01-n\nm-0", 2}}) {
+            Vyber flags = filledFlags();
+            FailingDevice device;
+            device.setData(before);
+            QVERIFY(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+            const GrlistResult result = readList(flags, device);
+            QVERIFY(result.error == Error::ReadFailed && result.message == u"Input/output error"_s);
+            QCOMPARE(result.line, line);
+            QCOMPARE(vyberCells(flags), vyberCells(filledFlags()));
+        }
+    }
+
+    // A save into a full disk, by an error or by the signal that kills the process, leaves the
+    // old file whole and nothing beside it. A limit on file size stops root as well.
+    void saveIsAtomic()
+    {
+        for (const auto &[sizeLimit, survive] :
+             {std::pair{100, true}, {100, false}, {4096, true}}) {
+            QTemporaryDir dir;
+            const QString fileName = dir.filePath(u"vyber.grlist"_s);
+            Vyber flags = filledFlags();
+            QVERIFY(saveListFile(flags, fileName).ok());
+            flags.setCell(1, 1, u"n"_s);
+            const pid_t child = fork();
+            if (child == 0) {
+                const rlimit limit{rlim_t(sizeLimit), rlim_t(sizeLimit)};
+                setrlimit(RLIMIT_FSIZE, &limit);
+                if (survive)
+                    std::signal(SIGXFSZ, SIG_IGN);
+                _exit(saveListFile(flags, fileName).ok() ? 0 : 3);
+            }
+            int status = 0;
+            waitpid(child, &status, 0);
+            const bool saved = sizeLimit > 432;
+            QCOMPARE(survive ? WEXITSTATUS(status) : WTERMSIG(status), saved     ? 0
+                                                                       : survive ? 3
+                                                                                 : SIGXFSZ);
+            QFile file(fileName);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            QVERIFY(bytes.size() == 432 && bytes.startsWith(saved ? "m-01-n\r\n" : "m-01-p\r\n"));
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestLogic)
+#include "tst_logic.moc"
