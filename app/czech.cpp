@@ -1,5 +1,7 @@
 #include "czech.h"
 
+#include "look.h"
+
 #include <QGuiApplication>
 #include <QLibraryInfo>
 #include <QLocale>
@@ -13,8 +15,15 @@ bool loadQtCzech(QTranslator &translator)
                            QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
+void useCzechLocale()
+{
+    qputenv("LC_ALL", "cs_CZ.UTF-8");
+    QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
+}
+
 void prepareApplication(QTranslator &qtTranslator)
 {
+    useDesignLook();
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kelmora.Kelmora"));
     if (loadQtCzech(qtTranslator))
         QCoreApplication::installTranslator(&qtTranslator);

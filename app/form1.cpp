@@ -573,19 +573,37 @@ void Form1::setLetteringEnabled(bool enabled)
     Option2[1]->setEnabled(enabled);
 }
 
-// The outer height includes the frame, which the window system adds around the client
-// area once the window shows; showEvent applies the height again then.
 void Form1::setOuterHeightTwips(int twips)
 {
     m_outerHeightTwips = twips;
-    const int frame = frameGeometry().height() - height();
-    setFixedHeight(qMax(0, twips / kTwipsPerPixel - frame));
+    applyOuterHeight();
 }
 
-void Form1::showEvent(QShowEvent *event)
+// The outer height includes the frame, which a window manager adds only after the window
+// shows and may change later; the client area never ends above the layout's lowest control.
+void Form1::applyOuterHeight()
 {
-    QWidget::showEvent(event);
-    setOuterHeightTwips(m_outerHeightTwips);
+    m_appliedFrame = frameGeometry().height() - height();
+    const QWidget *lowest = obrazek[0]->isHidden() ? start : obrazek[0]->parentWidget();
+    setFixedHeight(qMax(lowest->geometry().bottom() + 1,
+                        m_outerHeightTwips / kTwipsPerPixel - m_appliedFrame));
+}
+
+bool Form1::event(QEvent *event)
+{
+    const bool result = QWidget::event(event);
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Move:
+    case QEvent::Resize:
+    case QEvent::WinIdChange:
+        // Applied once per new frame, so the window's own resize cannot loop.
+        if (frameGeometry().height() - height() != m_appliedFrame)
+            applyOuterHeight();
+        break;
+    default: break;
+    }
+    return result;
 }
 
 int Form1::outerHeightTwips() const
@@ -607,7 +625,8 @@ void Form1::keepOnScreen(int heightTwips)
 {
     const int screenTwips = screen() ? screen()->geometry().height() * kTwipsPerPixel : 0;
     const int top = topTwips();
-    const int kept = keptOnScreenTop(top, heightTwips, screenTwips);
+    // Taller than asked where the frame would otherwise cut the lowest control.
+    const int kept = keptOnScreenTop(top, qMax(heightTwips, outerHeightTwips()), screenTwips);
     if (kept != top)
         setTopTwips(kept);
 }

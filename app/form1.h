@@ -45,8 +45,8 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 private:
     void createControls();
@@ -80,6 +80,7 @@ private:
     void setDirectionEnabled(bool enabled);
     void setLetteringEnabled(bool enabled);
     void setOuterHeightTwips(int twips);
+    void applyOuterHeight();
     int outerHeightTwips() const;
     int topTwips() const;
     void setTopTwips(int twips);
@@ -128,6 +129,7 @@ private:
     qint16 predhelpT = 0;
 
     int m_outerHeightTwips = 0;
+    int m_appliedFrame = 0; // frame height the client height was last fitted to
     std::unique_ptr<RandomSource> m_random;
     QString m_pictureFolder;
     PictureCache m_pictures;

@@ -1,8 +1,55 @@
 #include "look.h"
 
-#include <QWidget>
+#include <QApplication>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QStyleOption>
+#include <qdrawutil.h>
 
 namespace kelmora {
+
+namespace {
+
+// Fusion, with command buttons drawn as on the design's platform: a plain face in the
+// button's colour, a raised edge that sinks when pressed, a frame and a dotted rectangle
+// for the focus.
+class DesignStyle : public QProxyStyle
+{
+public:
+    DesignStyle()
+        : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion")))
+    {}
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
+                       const QWidget *widget) const override
+    {
+        if (element == PE_PanelButtonCommand) {
+            const bool down = option->state & (State_Sunken | State_On);
+            const bool focus = option->state & State_HasFocus;
+            const QColor face = option->palette.color(QPalette::Button);
+            const QBrush fill(down ? face.darker(112) : face);
+            const QRect edge = focus ? option->rect.adjusted(1, 1, -1, -1) : option->rect;
+            qDrawWinButton(painter, edge, option->palette, down, &fill);
+            if (focus) {
+                painter->setPen(option->palette.color(QPalette::WindowText));
+                painter->setBrush(Qt::NoBrush);
+                painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+            }
+            return;
+        }
+        if (element == PE_FrameFocusRect && qobject_cast<const QPushButton *>(widget)) {
+            painter->setPen(QPen(option->palette.color(QPalette::ButtonText), 1, Qt::DotLine));
+            painter->setBrush(Qt::NoBrush);
+            painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+            return;
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+};
+
+} // namespace
 
 QFont uiFont(qreal points, bool bold)
 {
@@ -22,6 +69,13 @@ void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
     QPalette palette = widget->palette();
     palette.setColor(role, colour);
     widget->setPalette(palette);
+}
+
+void useDesignLook()
+{
+    auto *style = new DesignStyle;
+    QApplication::setStyle(style);
+    QApplication::setPalette(style->standardPalette());
 }
 
 } // namespace kelmora

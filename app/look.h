@@ -16,4 +16,9 @@ QColor designColour(int value);
 
 void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour);
 
+// The design's colours only read well on its light window: the application takes a light
+// palette and a style that paints each button's face in its own colour, whatever the
+// desktop's theme or style.
+void useDesignLook();
+
 } // namespace kelmora

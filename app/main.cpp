@@ -6,6 +6,7 @@
 
 int main(int argc, char *argv[])
 {
+    kelmora::useCzechLocale();
     QApplication app(argc, argv);
     QTranslator qtTranslator;
     kelmora::prepareApplication(qtTranslator);

@@ -14,7 +14,9 @@ packages=(
   # fuzzing and sanitizers
   clang libclang-rt-14-dev
   # end-to-end test in a real window through the accessibility bus
-  xvfb xauth dbus dbus-x11 at-spi2-core python3 python3-pyatspi imagemagick
+  xvfb xauth dbus dbus-x11 at-spi2-core python3 python3-pyatspi imagemagick x11-utils
+  # a window manager that draws frames, for the end-to-end test
+  openbox
   # desktop metadata checks and benchmarks
   desktop-file-utils appstream valgrind
 )

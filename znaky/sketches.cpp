@@ -1,8 +1,10 @@
 #include "sketches.h"
 
+#include "artwork.h"
 #include "fonts.h"
 #include "icons.h"
 
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
@@ -82,6 +84,7 @@ QImage drawSelectionSketch()
     painter.setPen(QColor(192, 0, 0));
     painter.drawText(QRectF(56, 44, 40, 16), Qt::AlignRight | Qt::AlignVCenter, capitals);
     painter.drawText(QRectF(104, 44, 40, 16), Qt::AlignLeft | Qt::AlignVCenter, smalls);
+    const qreal smallsEnd = 104 + QFontMetricsF(painter.font()).horizontalAdvance(smalls);
 
     const QColor orange(255, 224, 192);
     const QColor cyan(192, 255, 255);
@@ -107,8 +110,10 @@ QImage drawSelectionSketch()
     painter.drawText(QRectF(8, kFirstRow + 16 * std::size(rows), 70, 12), Qt::AlignRight,
                      QStringLiteral("…"));
 
-    // The hand points at "malé" from just above the rows, hiding none of them.
-    painter.drawImage(QPointF(104, 46), drawHandCursor());
+    // The fingertip touches the end of "malé"; the hand stays right of the word and above
+    // the rows, hiding none of their letters.
+    painter.drawImage(QPointF(smallsEnd + 2, 52) - QPointF(artwork::kRukaHotSpot),
+                      drawHandCursor());
     return image;
 }
 
