@@ -208,15 +208,18 @@ void TestForm2::invertColumn_data()
 {
     QTest::addColumn<QString>("label");
     QTest::addColumn<bool>("small");
+    QTest::addColumn<bool>("doubleClick"); // the first time: one inversion all the same
 
-    QTest::addRow("velké inverts the capitals") << "Label20" << false;
-    QTest::addRow("malé inverts the small forms") << "Label21" << true;
+    QTest::addRow("velké inverts the capitals") << "Label20" << false << false;
+    QTest::addRow("malé inverts the small forms") << "Label21" << true << false;
+    QTest::addRow("malé double-clicked") << "Label21" << true << true;
 }
 
 void TestForm2::invertColumn()
 {
     QFETCH(QString, label);
     QFETCH(bool, small);
+    QFETCH(bool, doubleClick);
 
     // A partly ticked column stays partly ticked.
     vyber().setCell(2, 1, QStringLiteral("n"));
@@ -228,6 +231,11 @@ void TestForm2::invertColumn()
     const QStringList before = w.ticks();
 
     w.click({label});
+    if (doubleClick) {
+        QWidget *heading = w.form.findChild<QWidget *>(label);
+        QTest::mouseDClick(heading, Qt::LeftButton);
+        QTest::mouseRelease(heading, Qt::LeftButton);
+    }
     const QStringList once = w.ticks();
     for (int i = 0; i < 51; ++i)
         QCOMPARE(once.at(i) == before.at(i), (i < 27) != small);
@@ -391,11 +399,12 @@ void TestForm2::failedFile()
     QCOMPARE(fileBytes(notAFolder), QByteArray("x"));
 
     // A save applied the boxes; a load kept the lines before the bad one, not those after,
-    // and shows the flags in the boxes again.
+    // and shows the flags in the boxes again (only then, "n"). A load refused as a whole
+    // leaves the unapplied tick alone.
     QCOMPARE(vyber().cell(1, 1), firstFlag);
     QCOMPARE(w.box(QStringLiteral("mt0"))->isChecked(), firstFlag != QLatin1String("n"));
     QVERIFY(w.box(QStringLiteral("mt1"))->isChecked());
-    QCOMPARE(w.box(QStringLiteral("mt5"))->isChecked(), button == QLatin1String("loud"));
+    QCOMPARE(w.box(QStringLiteral("mt5"))->isChecked(), firstFlag == QLatin1String("n"));
     QTest::keyClick(&w.form, Qt::Key_Escape);
     QCOMPARE(w.zbpopis.text(), zbyva(firstFlag == QLatin1String("n") ? 50 : 51));
 }
@@ -403,21 +412,27 @@ void TestForm2::failedFile()
 void TestForm2::fileDialog_data()
 {
     QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("chosen"); // empty: cancelled
+    QTest::addColumn<QString>("typed");  // empty: cancelled
+    QTest::addColumn<QString>("chosen"); // the file saved or loaded
 
     const QString sejf = QStringLiteral("sejf");
     const QString loud = QStringLiteral("loud");
-    QTest::addRow("Uložit, new file") << sejf << QStringLiteral("nova.grlist");
-    QTest::addRow("Uložit, cancelled") << sejf << QString();
-    QTest::addRow("Načíst, file chosen") << loud << QStringLiteral("vyber.grlist");
-    QTest::addRow("Načíst, cancelled") << loud << QString();
+    const QString nova = QStringLiteral("nova.grlist");
+    const QString vyber = QStringLiteral("vyber.grlist");
+    QTest::addRow("Uložit, new file") << sejf << nova << nova;
+    QTest::addRow("Uložit, no extension typed") << sejf << "nova" << nova;
+    QTest::addRow("Uložit, cancelled") << sejf << QString() << QString();
+    QTest::addRow("Načíst, file chosen") << loud << vyber << vyber;
+    QTest::addRow("Načíst, no extension typed") << loud << "vyber" << vyber;
+    QTest::addRow("Načíst, cancelled") << loud << QString() << QString();
 }
 
-// Qt's own dialog. Cancelled, it touches no file; "Uložit" applies the boxes all the same,
-// "Načíst" shows the flags in them again.
+// Qt's own dialog. Cancelled, it changes no file, no flag and no box; "Uložit" applies the
+// boxes, "Načíst" shows the flags in them again.
 void TestForm2::fileDialog()
 {
     QFETCH(QString, button);
+    QFETCH(QString, typed);
     QFETCH(QString, chosen);
 
     QTemporaryDir dir;
@@ -431,7 +446,7 @@ void TestForm2::fileDialog()
     const QStringList ticks = w.ticks();
 
     Seen seen;
-    ModalWatcher watcher(&w.form, seen, chosen.isEmpty() ? QString() : dir.filePath(chosen));
+    ModalWatcher watcher(&w.form, seen, typed.isEmpty() ? QString() : dir.filePath(typed));
     w.click({button});
     QCOMPARE(watcher.opened(), 1);
     const bool saving = button == QLatin1String("sejf");
@@ -443,19 +458,18 @@ void TestForm2::fileDialog()
 
     QCOMPARE(fileBytes(existing), QByteArray("m-01-n\r\n"));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), saving && !chosen.isEmpty() ? 2 : 1);
-    if (saving) {
-        QCOMPARE(boxFlags(), ticks);
-        if (!chosen.isEmpty())
-            QCOMPARE(fileBytes(dir.filePath(chosen)), writtenBytes(vyber()));
-        return;
-    }
-    if (chosen.isEmpty())
+    if (chosen.isEmpty()) {
         QCOMPARE(vyberCells(vyber()), before);
-    else
+        QCOMPARE(w.ticks(), ticks);
+    } else if (saving) {
+        QCOMPARE(boxFlags(), ticks);
+        QCOMPARE(fileBytes(dir.filePath(chosen)), writtenBytes(vyber()));
+    } else {
         QCOMPARE(vyber().cell(1, 1), QStringLiteral("n"));
-    QCOMPARE(w.box(QStringLiteral("mt0"))->isChecked(), chosen.isEmpty());
-    QVERIFY(w.box(QStringLiteral("mt5"))->isChecked());
-    QVERIFY(!w.box(QStringLiteral("vt2"))->isChecked());
+        QVERIFY(!w.box(QStringLiteral("mt0"))->isChecked());
+        QVERIFY(w.box(QStringLiteral("mt5"))->isChecked());
+        QVERIFY(!w.box(QStringLiteral("vt2"))->isChecked());
+    }
 }
 
 QTEST_MAIN(TestForm2)

@@ -1,6 +1,7 @@
 #include "formdriver.h"
 #include "random.h"
 
+#include <QAccessible>
 #include <QScreen>
 
 using namespace kelmora;
@@ -98,6 +99,41 @@ private slots:
         QCOMPARE(m_form->shownRow(), row);
         QCOMPARE(form.score(), score);
         QVERIFY(form.isShown(QStringLiteral("stopka")));
+    }
+
+    void coveredByHelp_data()
+    {
+        QTest::addColumn<QString>("focused");
+        QTest::addColumn<QString>("poke"); // Tab, or a control pressed by an assistive tool
+        QTest::addRow("Tab from the answer box") << "zadano"
+                                                 << "Tab";
+        QTest::addRow("help pressed again") << "Option10"
+                                            << "help";
+        QTest::addRow("START pressed") << "zadano"
+                                       << "start";
+    }
+
+    // Nothing under a page takes focus or acts; closing help gives the focus back.
+    void coveredByHelp()
+    {
+        QFETCH(QString, focused);
+        QFETCH(QString, poke);
+        FormDriver form(*m_form);
+        form.control(focused)->setFocus();
+        form.click(QStringLiteral("help"));
+        for (int i = 0; i < 3 && poke == QLatin1String("Tab"); ++i)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (poke != QLatin1String("Tab")) {
+            QAccessibleInterface *covered =
+                QAccessible::queryAccessibleInterface(form.control(poke));
+            covered->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        }
+        QCOMPARE(QApplication::focusWidget(), form.control(QStringLiteral("hlppic1")));
+        QVERIFY(form.isShown(QStringLiteral("start")));
+        form.click(QStringLiteral("hlppic1"));
+        form.click(QStringLiteral("hlppic2"));
+        QCOMPARE(m_form->frameGeometry().height(), 3165 / 15);
+        QCOMPARE(QApplication::focusWidget(), form.control(focused));
     }
 
 private:

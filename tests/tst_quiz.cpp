@@ -96,6 +96,8 @@ private slots:
         QCOMPARE(random.used(), 3);
         ScriptedRandom again({0.0, ScriptedRandom::forPick(39, 51)});
         QCOMPARE(drawRow(tabznaku, again), 40);
+        tabznaku.states[40] = tabznaku.states[51] = 1;
+        QCOMPARE(drawRow(tabznaku, again), 0); // nothing left to draw
     }
 
     void drawUsesIntOfXTimes51()

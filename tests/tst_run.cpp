@@ -433,6 +433,74 @@ private slots:
             QVERIFY(warning.contains(QStringLiteral("/nonexistent/znaky/")));
     }
 
+    // Steps: a control's name clicks it, "dclick:" double-clicks it, "right" is the right
+    // picture, "type:" types into the answer box, "key:" goes to the focused control and
+    // "none" empties the selection behind the window's back. Expected: verdict, whether
+    // "Pokračovat" shows, answers counted, the focused control.
+    void carelessUser_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expected");
+        const QString stale = QStringLiteral("start stopka type:x key:Return ");
+        QTest::addRow("stale mark, nothing selected")
+            << stale + QStringLiteral("none pokracovat") << "HOTOVO|0|0|zadano";
+        QTest::addRow("verdict after STOP, typed START")
+            << stale + QStringLiteral("start key:Return") << "ŠPATNĚ|1|1|zadano";
+        QTest::addRow("verdict after STOP, picture START")
+            << stale + QStringLiteral("Option13 start") << "|0|0|obrazek0";
+        QTest::addRow("double-click, right picture") << "Option13 start dclick:right"
+                                                     << "Správně|0|1|right";
+        QTest::addRow("double-click, enter") << "start type:alfa dclick:enter"
+                                             << "Správně|1|1|zadano";
+        QTest::addRow("keyboard answer") << "Option13 start key:Right key:Space"
+                                         << "ŠPATNĚ|0|1|right";
+        QTest::addRow("STOP") << "start stopka"
+                              << "|0|0|start";
+        QTest::addRow("Enter after HOTOVO") << "Option13 start right right key:Return"
+                                            << "HOTOVO|0|1|right";
+    }
+
+    void carelessUser()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, expected);
+        selectOnly({1});
+        open(3);
+        FormDriver form(*m_form);
+        const auto target = [&](const QString &name) {
+            return name == QLatin1String("right") ? form.box(m_form->rightSlot())
+                                                  : form.control(name);
+        };
+        for (const QString &step : steps.split(QLatin1Char(' '))) {
+            if (step.startsWith(QLatin1String("key:"))) {
+                QTest::keyClick(QApplication::focusWidget(),
+                                QKeySequence::fromString(step.mid(4))[0].key());
+            } else if (step == QLatin1String("none")) {
+                selectOnly({});
+            } else if (step.startsWith(QLatin1String("type:"))) {
+                form.control(QStringLiteral("zadano"))->setFocus();
+                form.type(step.mid(5));
+            } else {
+                // A double-click arrives as a click, a double-click event and a release.
+                QWidget *widget = target(step.section(QLatin1Char(':'), -1));
+                QTest::mouseClick(widget, Qt::LeftButton);
+                if (step.startsWith(QLatin1String("dclick:"))) {
+                    QTest::mouseDClick(widget, Qt::LeftButton);
+                    QTest::mouseRelease(widget, Qt::LeftButton);
+                }
+            }
+        }
+        const QString focus = expected.section(QLatin1Char('|'), -1);
+        QCOMPARE(QStringList({form.caption(QStringLiteral("truefalse")),
+                              QString::number(form.isShown(QStringLiteral("pokracovat"))),
+                              QString::number(m_form->rightCount() + m_form->wrongCount()),
+                              QApplication::focusWidget() == target(focus)
+                                  ? focus
+                                  : QApplication::focusWidget()->objectName()})
+                     .join(QLatin1Char('|')),
+                 expected);
+    }
+
 private:
     void open(quint64 seed) { open(std::make_unique<SeededRandom>(seed)); }
 
