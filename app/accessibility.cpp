@@ -20,7 +20,7 @@ public:
 
     void doAction(const QString &actionName) override
     {
-        if (actionName == pressAction())
+        if (actionName == pressAction() && widget()->isEnabled())
             emit static_cast<PictureBox *>(widget())->clicked();
     }
 };

@@ -208,6 +208,8 @@ void Form1::createControls()
 
     help = button(QStringLiteral("help"), QStringLiteral("Nápověda"), {533, 1, 101, 30},
                   QColor(192, 255, 255));
+    // A click keeps the focus where it was, to have it back when help closes.
+    help->setFocusPolicy(Qt::TabFocus);
     stopka = button(QStringLiteral("stopka"), QStringLiteral("STOP"), {533, 35, 101, 30},
                     QColor(255, 192, 192));
 
@@ -327,6 +329,10 @@ void Form1::start_Click()
         mistake = 0;
         setDirectionEnabled(false);
         nulujznaky();
+        // Marks and a verdict given after a stop belong to no run.
+        tally = recount(tabznaku);
+        pokracovat->hide();
+        message->clear();
         for (int i = 1; i <= 5; ++i)
             popis[i]->setText(markCaption(i, 0));
         cormis->setText(cormisCaption(correct, mistake));
@@ -344,11 +350,12 @@ void Form1::start_Click()
         zadano->setFocus();
     }
 
-    if (tally.runOver()) {
+    const int row = tally.runOver() ? 0 : drawRow(tabznaku, *m_random);
+    if (row == 0) {
         endTypedRun();
         return;
     }
-    n = quint8(drawRow(tabznaku, *m_random));
+    n = quint8(row);
     showPicture(obrazek1, n);
     emptyAnswer(zadano);
     enter->hide();
@@ -377,11 +384,12 @@ void Form1::test2()
 {
     for (n = 1; n <= kCharacterRows; ++n)
         pozice[n] = kFree;
-    if (tally.runOver()) {
+    const Question question =
+        tally.runOver() ? Question{} : drawQuestion(tabznaku, pozice, *m_random);
+    if (question.hledany == 0) {
         endPictureRun();
         return;
     }
-    const Question question = drawQuestion(tabznaku, pozice, *m_random);
     hledany = quint8(question.hledany);
     for (int slot = 0; slot < kSlots; ++slot) {
         obrazek[slot]->hide();
@@ -393,6 +401,7 @@ void Form1::test2()
     spravna = qint16(question.spravna);
     for (PictureBox *box : obrazek)
         box->show();
+    obrazek[0]->setFocus();
 }
 
 void Form1::endPictureRun()
@@ -433,6 +442,8 @@ void Form1::kliknuto(int kindex, int spravne, bool poprve)
     tabznaku.states[hledany] =
         right ? gradeRight(tabznaku.states[hledany]) : gradeWrong(tabznaku.states[hledany]);
     showVerdict(right);
+    // The remaining picture takes the next keystroke, the one that moves on.
+    obrazek[spravna]->setFocus();
 }
 
 void Form1::zadano_KeyPress(int KeyAscii)
@@ -514,10 +525,13 @@ void Form1::stopka_Click()
     setup->show();
     setLetteringEnabled(true);
     enter->hide();
+    start->setFocus();
 }
 
 void Form1::help_Click()
 {
+    if (!hlppic1->isHidden() || !hlppic2->isHidden())
+        return;
     // The pages are decoded on first use, to keep start-up light.
     if (hlppic1->pixmap().isNull()) {
         hlppic1->setPixmap(QPixmap(artwork::kHelpPage1));
@@ -526,7 +540,9 @@ void Form1::help_Click()
     hlppic1->move(0, 1);
     hlppic2->move(0, 1);
     hlppic1->show();
+    m_focusBeforeHelp = focusWidget();
     hlppic1->setFocus();
+    setCoveredEnabled(false);
     predhelp = clampToInt16(outerHeightTwips());
     predhelpT = clampToInt16(topTwips());
     setOuterHeightTwips(kTallHeightTwips);
@@ -545,7 +561,17 @@ void Form1::hlppic2_Click()
     hlppic2->hide();
     setOuterHeightTwips(predhelp);
     setTopTwips(predhelpT);
-    help->setFocus();
+    setCoveredEnabled(true);
+    (m_focusBeforeHelp ? m_focusBeforeHelp.data() : help)->setFocus();
+}
+
+// Under a help page no control takes focus or acts, by keyboard, mouse or assistive tool.
+void Form1::setCoveredEnabled(bool enabled)
+{
+    for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (child != hlppic1 && child != hlppic2)
+            child->setEnabled(enabled);
+    }
 }
 
 void Form1::showPicture(QLabel *box, int row)

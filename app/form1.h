@@ -6,6 +6,7 @@
 #include "picturecache.h"
 #include "random.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -73,6 +74,7 @@ private:
     void help_Click();
     void hlppic1_Click();
     void hlppic2_Click();
+    void setCoveredEnabled(bool enabled);
 
     void showVerdict(bool right);
     void showPicture(QLabel *box, int row);
@@ -127,6 +129,7 @@ private:
     qint16 mistake = 0;
     qint16 predhelp = 0;
     qint16 predhelpT = 0;
+    QPointer<QWidget> m_focusBeforeHelp;
 
     int m_outerHeightTwips = 0;
     int m_appliedFrame = 0; // frame height the client height was last fitted to

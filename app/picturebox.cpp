@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <QStyleOptionFocusRect>
 
+#include <utility>
+
 namespace kelmora {
 
 PictureBox::PictureBox(QWidget *parent)
@@ -13,18 +15,31 @@ PictureBox::PictureBox(QWidget *parent)
 
 void PictureBox::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+    const bool endsDoubleClick = std::exchange(m_doubleClicked, false);
+    if (!endsDoubleClick && event->button() == Qt::LeftButton &&
+        rect().contains(event->position().toPoint()))
         emit clicked();
     QLabel::mouseReleaseEvent(event);
 }
 
+void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    // The second half of a double-click is no second click.
+    m_doubleClicked = true;
+    QLabel::mouseDoubleClickEvent(event);
+}
+
 void PictureBox::keyPressEvent(QKeyEvent *event)
 {
-    // A focused picture is pressed like a button, for keyboard users.
+    // A focused picture is pressed like a button, and arrows move on, for keyboard users.
     switch (event->key()) {
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter: emit clicked(); return;
+    case Qt::Key_Right:
+    case Qt::Key_Down: focusNextChild(); return;
+    case Qt::Key_Left:
+    case Qt::Key_Up: focusPreviousChild(); return;
     default: QLabel::keyPressEvent(event);
     }
 }

@@ -5,7 +5,7 @@
 namespace kelmora {
 
 // A clickable picture that remembers one whole number (the row it shows). Focused, it
-// takes Space and Enter like a button.
+// takes Space and Enter like a button and arrows to move on; a double-click is one click.
 class PictureBox : public QLabel
 {
     Q_OBJECT
@@ -21,11 +21,13 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     int m_stored = 0;
+    bool m_doubleClicked = false;
 };
 
 } // namespace kelmora

@@ -38,6 +38,8 @@ Question drawQuestion(const Tabznaku &tabznaku, std::array<qint16, kTableRows> &
 {
     Question question;
     question.hledany = drawRow(tabznaku, random);
+    if (question.hledany == 0)
+        return question;
     pozice[question.hledany] = kSought;
     if (const int partner = partnerOf(question.hledany))
         pozice[partner] = kPartner;

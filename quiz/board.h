@@ -28,7 +28,8 @@ void zapln(std::array<qint16, kTableRows> &pozice, RandomSource &random,
            std::array<int, kSlots> &boardRows);
 
 // Draws the sought row, fills the board around it and puts it in a slot 0..19.
-// pozice must hold kFree for rows 1..51; the tally must not be over.
+// pozice must hold kFree for rows 1..51. With no row to draw, hledany is 0 and
+// nothing else is set.
 Question drawQuestion(const Tabznaku &tabznaku, std::array<qint16, kTableRows> &pozice,
                       RandomSource &random);
 

@@ -2,6 +2,7 @@
 
 #include "random.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace kelmora {
@@ -44,6 +45,9 @@ bool isEligible(qint16 state)
 
 int drawRow(const Tabznaku &tabznaku, RandomSource &random)
 {
+    const auto first = tabznaku.states.begin() + 1;
+    if (std::none_of(first, first + kCharacterRows, isEligible))
+        return 0;
     int row;
     do {
         row = random.pick(kCharacterRows) + 1;

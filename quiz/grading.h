@@ -29,7 +29,7 @@ Tally recount(const Tabznaku &tabznaku);
 // A row that may be asked: pending or at marks B..E.
 bool isEligible(qint16 state);
 
-// Draws rows 1..51 until an eligible one comes up. The tally must not be over.
+// Draws rows 1..51 until an eligible one comes up; 0 when no row is eligible.
 int drawRow(const Tabznaku &tabznaku, RandomSource &random);
 
 // Adds one verdict to a count that stops at 32767.

@@ -14,6 +14,8 @@
 #include <QPixmap>
 #include <QPushButton>
 
+#include <utility>
+
 namespace kelmora {
 
 namespace {
@@ -188,6 +190,11 @@ void Form2::done(int result)
 
 bool Form2::eventFilter(QObject *watched, QEvent *event)
 {
+    // The second half of a double-click is no second click.
+    if (event->type() == QEvent::MouseButtonDblClick)
+        m_doubleClicked = true;
+    if (event->type() == QEvent::MouseButtonRelease && std::exchange(m_doubleClicked, false))
+        return true;
     if (event->type() == QEvent::MouseButtonRelease) {
         const auto *mouse = static_cast<QMouseEvent *>(event);
         for (int index = 0; index < int(Label2.size()); ++index) {
@@ -254,12 +261,13 @@ void Form2::ok_Click()
 
 void Form2::sejf_Click()
 {
-    // The boxes become the flags even when no file gets written.
-    applyBoxes();
     const QString fileName =
         m_chooseFile(QFileDialog::AcceptSave, QStringLiteral("Uložit výběr řeckých znaků"));
+    // Cancelled, nothing changes; going ahead, the boxes become the flags even when the file
+    // then fails.
     if (fileName.isEmpty())
         return;
+    applyBoxes();
     const GrlistResult result = saveListFile(vyber(), fileName);
     if (!result.ok())
         showFailure(result, fileName, true);
@@ -269,10 +277,13 @@ void Form2::loud_Click()
 {
     const QString fileName =
         m_chooseFile(QFileDialog::AcceptOpen, QStringLiteral("Načíst výběr řeckých znaků"));
-    const GrlistResult result =
-        fileName.isEmpty() ? GrlistResult{} : loadListFile(vyber(), fileName);
-    // Also after a failure: the lines before a bad one are in force.
-    zaskrtej();
+    if (fileName.isEmpty())
+        return;
+    const GrlistResult result = loadListFile(vyber(), fileName);
+    // The lines before a bad one are in force; a file refused as a whole changed no flag,
+    // and the user's unapplied ticks stay.
+    if (result.ok() || result.error == GrlistResult::Error::RowOutOfRange)
+        zaskrtej();
     if (!result.ok())
         showFailure(result, fileName, false);
 }
@@ -300,6 +311,7 @@ QString Form2::chooseWithDialog(QFileDialog::AcceptMode mode, const QString &tit
     // Qt takes the patterns from the last parentheses and shows the whole text.
     dialog.setNameFilter(QStringLiteral("Seznam řeckých znaku (*.grlist)"));
     dialog.setAcceptMode(mode);
+    dialog.setDefaultSuffix(QStringLiteral("grlist"));
     if (mode == QFileDialog::AcceptOpen)
         dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted)
@@ -309,45 +321,12 @@ QString Form2::chooseWithDialog(QFileDialog::AcceptMode mode, const QString &tit
 
 void Form2::showFailure(const GrlistResult &result, const QString &fileName, bool saving)
 {
-    using Error = GrlistResult::Error;
-    QString reason;
-    switch (result.error) {
-    case Error::None: Q_UNREACHABLE();
-    case Error::OpenFailed:
-        reason = saving ? QStringLiteral("Soubor nelze vytvořit: %1.")
-                        : QStringLiteral("Soubor nelze otevřít: %1.");
-        reason = reason.arg(result.message);
-        break;
-    case Error::ReadFailed:
-        reason = QStringLiteral("Čtení selhalo na řádku %1: %2. Výběr zůstal beze změny.")
-                     .arg(result.line)
-                     .arg(result.message);
-        break;
-    case Error::WriteFailed:
-        reason = QStringLiteral("Soubor se nepodařilo celý zapsat (%1), možná je disk plný. "
-                                "Soubor zůstal, jak byl.")
-                     .arg(result.message);
-        break;
-    case Error::TooLarge:
-        reason = QStringLiteral("Nejde o seznam řeckých znaků: soubor je větší než 64 KiB. "
-                                "Výběr zůstal beze změny.");
-        break;
-    case Error::NulByte:
-        reason = QStringLiteral("Nejde o seznam řeckých znaků: soubor obsahuje nulový bajt. "
-                                "Výběr zůstal beze změny.");
-        break;
-    case Error::RowOutOfRange:
-        reason = QStringLiteral("Řádek %1 („%2“) uvádí číslo mimo rozsah 0 až 30. "
-                                "Řádky před ním se načetly.")
-                     .arg(result.line)
-                     .arg(result.message);
-        break;
-    }
     const QString heading = saving ? QStringLiteral("Výběr znaků se nepodařilo uložit do souboru")
                                    : QStringLiteral("Výběr znaků se nepodařilo načíst ze souboru");
     QMessageBox message(
         QMessageBox::Warning, kTitle,
-        QStringLiteral("%1\n%2\n\n%3").arg(heading, QDir::toNativeSeparators(fileName), reason),
+        QStringLiteral("%1\n%2\n\n%3")
+            .arg(heading, QDir::toNativeSeparators(fileName), failureText(result, saving)),
         QMessageBox::Ok, this);
     // A file name is no markup.
     message.setTextFormat(Qt::PlainText);

@@ -55,6 +55,7 @@ private:
     std::array<QCheckBox *, 24> vt{};
     std::array<QLabel *, 2> Label2{};
     int pocetznaku = 0;
+    bool m_doubleClicked = false;
 };
 
 } // namespace kelmora

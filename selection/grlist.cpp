@@ -4,11 +4,13 @@
 #include "vyber.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QIODevice>
 #include <QList>
 #include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 namespace kelmora {
@@ -51,6 +53,16 @@ int failingLine(QByteArrayView partial)
     return int(splitLines(partial).size()) + (atLineStart ? 1 : 0);
 }
 
+GrlistResult failure(Error error, int line = 0, int systemError = 0, QByteArray lineText = {})
+{
+    GrlistResult result;
+    result.error = error;
+    result.line = line;
+    result.systemError = systemError;
+    result.lineText = std::move(lineText);
+    return result;
+}
+
 // Up to n characters of a line from pos on; empty beyond its end.
 QByteArrayView part(QByteArrayView line, qsizetype pos, qsizetype n)
 {
@@ -84,15 +96,15 @@ GrlistResult readList(Vyber &flags, QIODevice &device)
     while (bytes.size() <= kMaxListSize) {
         const qint64 got = device.read(chunk, sizeof chunk);
         if (got < 0)
-            return {Error::ReadFailed, failingLine(bytes), device.errorString()};
+            return failure(Error::ReadFailed, failingLine(bytes));
         if (got == 0)
             break;
         bytes.append(chunk, got);
     }
     if (bytes.size() > kMaxListSize)
-        return {Error::TooLarge, 0, {}};
+        return failure(Error::TooLarge);
     if (bytes.contains('\0'))
-        return {Error::NulByte, 0, {}};
+        return failure(Error::WrongEncoding);
 
     // Only "m" and "v" change the column, so it stays within 0..2.
     int column = 0;
@@ -105,7 +117,7 @@ GrlistResult readList(Vyber &flags, QIODevice &device)
             column = 2;
         const std::optional<int> row = listRow(part(line, 2, 2));
         if (!row)
-            return {Error::RowOutOfRange, int(i + 1), QString::fromLatin1(line)};
+            return failure(Error::RowOutOfRange, int(i + 1), 0, line.toByteArray());
         flags.setCell(*row, column, QString::fromLatin1(part(line, 5, 1)));
     }
     return {};
@@ -162,22 +174,109 @@ std::optional<int> listRow(QByteArrayView numberText)
 
 GrlistResult saveListFile(const Vyber &flags, const QString &fileName)
 {
+    const QFileInfo info(fileName);
+    GrlistResult result;
+    result.existed = info.exists();
+    if (result.existed && !info.isFile()) {
+        result.error = Error::NotRegularFile;
+        return result;
+    }
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return {Error::OpenFailed, 0, file.errorString()};
+    if (!file.open(QIODevice::WriteOnly)) {
+        result.error = Error::OpenFailed;
+        result.systemError = errno;
+        return result;
+    }
     // commit() in Qt 6.4 overlooks a failed flush of its buffer and would rename a
     // truncated file into place; flushing first catches the full disk.
-    if (!writeList(flags, file) || !file.flush() || !file.commit())
-        return {Error::WriteFailed, 0, file.errorString()};
-    return {};
+    if (!writeList(flags, file) || !file.flush() || !file.commit()) {
+        result.error = Error::WriteFailed;
+        result.systemError = errno;
+    }
+    return result;
 }
 
 GrlistResult loadListFile(Vyber &flags, const QString &fileName)
 {
+    // Opening a named pipe would wait for a writer; a device or a folder is no list either.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile())
+        return failure(Error::NotRegularFile);
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return {Error::OpenFailed, 0, file.errorString()};
+        return failure(Error::OpenFailed, 0, errno);
     return readList(flags, file);
+}
+
+namespace {
+
+// The cause of a failed system call, in the user's words.
+QString systemReason(int systemError)
+{
+    switch (systemError) {
+    case ENOENT:
+    case ENOTDIR: return QStringLiteral("soubor nebo složka neexistuje");
+    case EACCES:
+    case EPERM: return QStringLiteral("chybí oprávnění k souboru nebo ke složce");
+    case EROFS: return QStringLiteral("disk je jen pro čtení");
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG: return QStringLiteral("na disku není dost místa");
+    case ENAMETOOLONG: return QStringLiteral("název souboru je příliš dlouhý");
+    case EISDIR: return QStringLiteral("nejde o obyčejný soubor");
+    default: return QStringLiteral("chyba čtení nebo zápisu na disku");
+    }
+}
+
+// Enough of a line to recognise it.
+QString shownLine(const QByteArray &line)
+{
+    constexpr qsizetype kShown = 40;
+    const QString text = QString::fromUtf8(line);
+    return text.size() <= kShown ? text : text.left(kShown) + QChar(u'…');
+}
+
+} // namespace
+
+QString failureText(const GrlistResult &result, bool saving)
+{
+    const QString unchanged =
+        saving ? (result.existed ? QStringLiteral(" Soubor zůstal, jak byl.") : QString())
+               : QStringLiteral(" Výběr zůstal beze změny.");
+    switch (result.error) {
+    case Error::None: return {};
+    case Error::OpenFailed:
+        return (saving ? QStringLiteral("Soubor nelze vytvořit: %1.")
+                       : QStringLiteral("Soubor nelze otevřít: %1."))
+                   .arg(systemReason(result.systemError)) +
+               unchanged;
+    case Error::ReadFailed:
+        return QStringLiteral("Čtení selhalo na řádku %1: %2.")
+                   .arg(result.line)
+                   .arg(systemReason(EIO)) +
+               unchanged;
+    case Error::WriteFailed:
+        return QStringLiteral("Soubor se nepodařilo celý zapsat: %1.")
+                   .arg(systemReason(result.systemError)) +
+               unchanged;
+    case Error::NotRegularFile:
+        return QStringLiteral("Nejde o obyčejný soubor, ale o složku, rouru nebo zařízení.") +
+               unchanged;
+    case Error::TooLarge:
+        return QStringLiteral("Nejde o seznam řeckých znaků: soubor je větší než 64 KiB.") +
+               unchanged;
+    case Error::WrongEncoding:
+        return QStringLiteral("Nejde o seznam řeckých znaků: soubor obsahuje nulový bajt, "
+                              "nejspíš je v jiném kódování (například UTF-16). Seznam je "
+                              "prostý text.") +
+               unchanged;
+    case Error::RowOutOfRange:
+        return QStringLiteral("Řádek %1 („%2“) uvádí číslo mimo rozsah 0 až 30. "
+                              "Řádky před ním se načetly.")
+            .arg(result.line)
+            .arg(shownLine(result.lineText));
+    }
+    Q_UNREACHABLE();
 }
 
 } // namespace kelmora

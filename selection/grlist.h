@@ -19,20 +19,27 @@ constexpr qint64 kMaxListSize = 64 * 1024;
 struct GrlistResult {
     enum class Error {
         None,
-        OpenFailed,   // the file could not be opened or created
-        ReadFailed,   // the device failed while reading; no flag changed
-        WriteFailed,  // writing or committing failed; an existing file is left as it was
-        TooLarge,     // over kMaxListSize; no flag changed
-        NulByte,      // contains a NUL byte; no flag changed
-        RowOutOfRange // a line names a row outside 0..30; the lines before it are applied
+        OpenFailed,     // the file could not be opened or created
+        ReadFailed,     // the device failed while reading; no flag changed
+        WriteFailed,    // writing or committing failed; an existing file is left as it was
+        NotRegularFile, // a folder, pipe, socket or device, refused before opening it
+        TooLarge,       // over kMaxListSize; no flag changed
+        WrongEncoding,  // contains a NUL byte, as UTF-16 text does; no flag changed
+        RowOutOfRange   // a line names a row outside 0..30; the lines before it are applied
     };
 
     Error error = Error::None;
-    int line = 0;    // 1-based line of a ReadFailed or RowOutOfRange, else 0
-    QString message; // the system's error text, or the text of the offending line
+    int line = 0;         // 1-based line of a ReadFailed or RowOutOfRange, else 0
+    int systemError = 0;  // errno behind an OpenFailed or WriteFailed, 0 if unknown
+    QByteArray lineText;  // the offending line of a RowOutOfRange, as read
+    bool existed = false; // saving: a file of that name was there before
 
     bool ok() const { return error == Error::None; }
 };
+
+// The failure in Czech, for the user: what went wrong, the cause in our own words, and what
+// became of the flags or the file. Empty for a success.
+QString failureText(const GrlistResult &result, bool saving);
 
 // The flags of column 1 (lines "m-01-…" to "m-27-…") then column 2 ("v-01-…" to "v-27-…"),
 // each line ended by CR LF. Returns whether the device took every byte.
@@ -52,7 +59,7 @@ std::optional<int> listRow(QByteArrayView numberText);
 // writeList through QSaveFile: the file is replaced whole or not at all.
 GrlistResult saveListFile(const Vyber &flags, const QString &fileName);
 
-// readList from a file.
+// readList from a file, refusing anything but a regular file before opening it.
 GrlistResult loadListFile(Vyber &flags, const QString &fileName);
 
 } // namespace kelmora
