@@ -122,6 +122,36 @@ private slots:
         QVERIFY(form.isShown(QStringLiteral("stopka")));
     }
 
+    void picturesMatchTheScreen_data()
+    {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QSize>("size"); // in pixels of the window
+        QTest::addRow("typed-name picture") << "start"
+                                            << "obrazek1" << QSize(80, 100);
+        QTest::addRow("help page") << "help"
+                                   << "hlppic1" << QSize(621, 509);
+        QTest::addRow("enter") << "Option10"
+                               << "enter" << QSize(22, 26);
+    }
+
+    // Run again by CTest at screen scales 1.5 and 2: every picture has a pixel of its own for
+    // each pixel of the screen.
+    void picturesMatchTheScreen()
+    {
+        QFETCH(QString, button);
+        QFETCH(QString, control);
+        QFETCH(QSize, size);
+        QVERIFY(showForm(m_form, std::make_unique<SeededRandom>(1))); // the built pictures
+        const qreal ratio = m_form->devicePixelRatio();
+        QCOMPARE(ratio, qEnvironmentVariable("QT_SCALE_FACTOR", QStringLiteral("1")).toDouble());
+        FormDriver form(*m_form);
+        form.click(button);
+        const QPixmap picture = form.control<QLabel>(control)->pixmap();
+        QCOMPARE(picture.size(), size * ratio);
+        QCOMPARE(picture.devicePixelRatio(), ratio);
+    }
+
     void initTestCase()
     {
         QVERIFY(m_pictures.isValid());

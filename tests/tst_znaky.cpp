@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QImageReader>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -92,18 +93,23 @@ private slots:
     void missingGlyphFails();
     void helpPageText_data();
     void helpPageText();
+    void handwrittenHeights_data();
+    void handwrittenHeights();
 };
 
 void TestZnaky::picture_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QByteArray>("format");
+    QTest::addColumn<int>("zoom");
     for (int row = 1; row <= kelmora::kCharacterRows; ++row) {
-        const QString base = kelmora::pictureBaseName(row);
-        QTest::addRow("%s.gif", qPrintable(base))
-            << base + QStringLiteral(".gif") << QByteArray("gif");
-        QTest::addRow("%s.jpg", qPrintable(base))
-            << base + QStringLiteral(".jpg") << QByteArray("jpeg");
+        for (const char *size : {"", "@2x"}) {
+            const QString base = kelmora::pictureBaseName(row) + QLatin1String(size);
+            QTest::addRow("%s.gif", qPrintable(base))
+                << base + QStringLiteral(".gif") << QByteArray("gif") << (*size ? 2 : 1);
+            QTest::addRow("%s.jpg", qPrintable(base))
+                << base + QStringLiteral(".jpg") << QByteArray("jpeg") << (*size ? 2 : 1);
+        }
     }
 }
 
@@ -111,12 +117,13 @@ void TestZnaky::picture()
 {
     QFETCH(QString, fileName);
     QFETCH(QByteArray, format);
+    QFETCH(int, zoom);
     const QString path = QDir(builtFolder()).filePath(fileName);
 
     QImageReader reader(path);
     QCOMPARE(reader.format(), format);
     const QImage picture = reader.read();
-    QCOMPARE(picture.size(), QSize(80, 100));
+    QCOMPARE(picture.size(), QSize(80, 100) * zoom);
     QVERIFY(inkNotIn(picture) > 0);
     if (format == "gif")
         QCOMPARE(contents(path).left(6), QByteArray("GIF89a"));
@@ -184,7 +191,7 @@ void TestZnaky::generatorIsDeterministic()
     }
     const QString reference = againstBuild ? builtFolder() : second.path();
     const QStringList files = filesBelow(first.path());
-    QCOMPARE(files.size(), againstBuild ? 8 : filesBelow(reference).size());
+    QCOMPARE(files.size(), againstBuild ? 16 : filesBelow(reference).size());
     for (const QString &file : files) {
         QVERIFY2(contents(first.filePath(file)) == contents(QDir(reference).filePath(file)),
                  qPrintable(file));
@@ -194,28 +201,30 @@ void TestZnaky::generatorIsDeterministic()
 void TestZnaky::missingGlyphFails_data()
 {
     QTest::addColumn<QString>("option");
-    QTest::addColumn<QString>("family");
+    QTest::addColumn<QString>("family");    // for --strokes: the character left out of the file
     QTest::addColumn<QString>("picture");   // of row 27, which the run is asked to draw
     QTest::addColumn<QStringList>("named"); // in the message when the run fails
 
     const QString printed = QStringLiteral("--printed-font");
-    const QString handwritten = QStringLiteral("--handwritten-font");
-    QTest::addRow("font with every glyph") << handwritten << QStringLiteral("DejaVu Sans")
-                                           << QStringLiteral("m27.jpg") << QStringList();
+    const QString strokes = QStringLiteral("--strokes");
+    QTest::addRow("font with every glyph")
+        << printed << QStringLiteral("DejaVu Sans") << QStringLiteral("m27.gif") << QStringList();
+    QTest::addRow("strokes of all 51")
+        << strokes << QString() << QStringLiteral("m27.jpg") << QStringList();
     QTest::addRow("no ϑ, no ϰ") << printed << QStringLiteral("GFS Neohellenic")
                                 << QStringLiteral("m27.gif")
                                 << QStringList{QStringLiteral("GFS Neohellenic"),
                                                QStringLiteral("ϑ (U+03D1)"),
                                                QStringLiteral("ϰ (U+03F0)")};
-    QTest::addRow("handwritten, no ϑ")
-        << handwritten << QStringLiteral("GFS Olga") << QStringLiteral("m27.jpg")
-        << QStringList{QStringLiteral("GFS Olga"), QStringLiteral("U+03D1")};
+    QTest::addRow("strokes, no ϑ") << strokes << QStringLiteral("ϑ") << QStringLiteral("m27.jpg")
+                                   << QStringList{QStringLiteral("ϑ (U+03D1)")};
     QTest::addRow("not installed")
         << printed << QStringLiteral("Kelmora No Such Sans") << QStringLiteral("m27.gif")
         << QStringList{QStringLiteral("Kelmora No Such Sans"), QStringLiteral("not installed")};
 }
 
-// A font without a character's glyph stops the run instead of drawing another font's glyph.
+// A font without a character's glyph, or strokes without a character, stop the run instead of
+// drawing another font's glyph or none.
 void TestZnaky::missingGlyphFails()
 {
     QFETCH(QString, option);
@@ -224,6 +233,15 @@ void TestZnaky::missingGlyphFails()
     QFETCH(QStringList, named);
     QTemporaryDir folder;
     QVERIFY(folder.isValid());
+    if (option == u"--strokes") {
+        QString text = QString::fromUtf8(contents(QStringLiteral(KELMORA_STROKES)));
+        if (!family.isEmpty())
+            text.remove(QRegularExpression(u'^' + family + QStringLiteral(" .*\n"),
+                                           QRegularExpression::MultilineOption));
+        family = folder.filePath(QStringLiteral("strokes.txt"));
+        QFile file(family);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) > 0);
+    }
     const Run run = runGenerator({QStringLiteral("--letters"), folder.path(),
                                   QStringLiteral("--rows"), QStringLiteral("27"), option, family});
     QCOMPARE(run.exitCode != 0, !named.isEmpty());
@@ -268,6 +286,42 @@ void TestZnaky::helpPageText()
     QCOMPARE(run.exitCode != 0, !error.isEmpty());
     QVERIFY2(run.errors.contains(error), qPrintable(run.errors));
     QCOMPARE(QImage(output + QStringLiteral("/help/strana1.gif")).isNull(), !error.isEmpty());
+}
+
+void TestZnaky::handwrittenHeights_data()
+{
+    QTest::addColumn<QList<int>>("rows");
+    QTest::addColumn<int>("low"); // ink height in pixels of the 80 × 100 picture
+    QTest::addColumn<int>("high");
+    QList<int> capitals;
+    for (int row = 28; row <= kelmora::kCharacterRows; ++row)
+        capitals << row;
+    QTest::addRow("capitals") << capitals << 60 << 66;
+    // Small letters with neither ascender nor descender.
+    QTest::addRow("x-height") << QList<int>{1, 5, 9, 10, 13, 15, 16, 18, 19, 20, 24, 27} << 38
+                              << 44;
+}
+
+// One hand writes every capital to one height and every small letter to one x-height.
+void TestZnaky::handwrittenHeights()
+{
+    QFETCH(QList<int>, rows);
+    QFETCH(int, low);
+    QFETCH(int, high);
+    for (const int row : rows) {
+        const QImage picture = readPicture(kelmora::pictureBaseName(row) + QStringLiteral(".jpg"));
+        int top = picture.height();
+        int bottom = -1;
+        for (int y = 0; y < picture.height(); ++y) {
+            for (int x = 0; x < picture.width(); ++x) {
+                top = isInk(picture, x, y) ? std::min(top, y) : top;
+                bottom = isInk(picture, x, y) ? y : bottom;
+            }
+        }
+        const int height = bottom - top + 1;
+        QVERIFY2(height >= low && height <= high,
+                 qPrintable(QStringLiteral("row %1: %2 px").arg(row).arg(height)));
+    }
 }
 
 QTEST_MAIN(TestZnaky)
