@@ -127,12 +127,12 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("control");
         QTest::addColumn<QSize>("size"); // in pixels of the window
-        QTest::addRow("typed-name picture") << "start"
-                                            << "obrazek1" << QSize(80, 100);
-        QTest::addRow("help page") << "help"
-                                   << "hlppic1" << QSize(621, 509);
-        QTest::addRow("enter") << "Option10"
-                               << "enter" << QSize(22, 26);
+        QTest::addRow("typed-name picture")
+            << QStringLiteral("start") << QStringLiteral("obrazek1") << QSize(80, 100);
+        QTest::addRow("help page")
+            << QStringLiteral("help") << QStringLiteral("hlppic1") << QSize(621, 509);
+        QTest::addRow("enter") << QStringLiteral("Option10") << QStringLiteral("enter")
+                               << QSize(22, 26);
     }
 
     // Run again by CTest at screen scales 1.5 and 2: every picture has a pixel of its own for
