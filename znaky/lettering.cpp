@@ -1,6 +1,5 @@
 #include "lettering.h"
 
-#include "artwork.h"
 #include "catalogue.h"
 #include "fonts.h"
 #include "imagefiles.h"
@@ -37,14 +36,9 @@ QString letter(int row)
 void CharacterPainter::write(const QList<int> &rows, const QString &folder) const
 {
     for (const int row : rows) {
-        const QString path = QDir(folder).filePath(kelmora::pictureBaseName(row) + m_suffix);
-        for (const int zoom : {1, 2}) {
-            const QString file = zoom == 1 ? path : artwork::doubleSizePath(path);
-            if (m_suffix == u".gif")
-                writeGif(draw(row, zoom), file);
-            else
-                writeImage(draw(row, zoom), file, kJpegQuality);
-        }
+        writeBothSizes([&](qreal zoom) { return draw(row, zoom); },
+                       QDir(folder).filePath(kelmora::pictureBaseName(row) + m_suffix),
+                       kJpegQuality);
     }
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QColor>
 #include <QList>
 #include <QPainterPath>
 #include <QSize>

@@ -17,7 +17,6 @@
 #include <QPainter>
 
 #include <cstdio>
-#include <functional>
 
 using namespace kelmora::art;
 
@@ -109,19 +108,6 @@ private:
     HandPainter m_handwritten;
     qreal m_ratio;
 };
-
-// Writes picture at path and, drawn at twice the resolution, beside it as name@2x.
-void writeBothSizes(const std::function<QImage(qreal ratio)> &draw, const QString &path)
-{
-    const bool gif = path.endsWith(u".gif");
-    for (const qreal ratio : {1, 2}) {
-        const QString file = ratio == 1 ? path : kelmora::artwork::doubleSizePath(path);
-        if (gif)
-            writeGif(draw(ratio), file);
-        else
-            writeImage(draw(ratio), file);
-    }
-}
 
 void writeResources(const QString &folder, const QString &strokesPath, const QString &page1,
                     const QString &page2)
