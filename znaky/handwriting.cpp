@@ -122,8 +122,9 @@ HandPainter::HandPainter(const QString &strokesPath)
         QStringList tokens = line.split(u' ', Qt::SkipEmptyParts);
         const QString character = tokens.takeFirst();
         const QList<uint> code = character.toUcs4();
-        if (code.size() != 1)
-            throw ArtError{QStringLiteral("%1: a line starts with one character").arg(where)};
+        if (code.size() != 1 || byCharacter.contains(character))
+            throw ArtError{
+                QStringLiteral("%1: a line starts with a character of its own").arg(where)};
         byCharacter.insert(character, StrokeReader(code[0], where).read(tokens));
     }
 
