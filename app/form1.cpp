@@ -182,7 +182,7 @@ void Form1::createControls()
     name(enter, QStringLiteral("enter"))->setGeometry(309, 153, 22, 26);
     enter->setToolTip(QStringLiteral("Enter"));
     enter->setAccessibleName(QStringLiteral("Enter"));
-    enter->setPixmap(QPixmap(artwork::kEnter));
+    enter->setPixmap(m_pictures.picture(artwork::kEnter, devicePixelRatioF()));
     enter->setCursor(pictureCursor);
     enter->hide();
     connect(enter, &PictureBox::clicked, this, &Form1::enter_Click);
@@ -534,8 +534,8 @@ void Form1::help_Click()
         return;
     // The pages are decoded on first use, to keep start-up light.
     if (hlppic1->pixmap().isNull()) {
-        hlppic1->setPixmap(QPixmap(artwork::kHelpPage1));
-        hlppic2->setPixmap(QPixmap(artwork::kHelpPage2));
+        hlppic1->setPixmap(m_pictures.picture(artwork::kHelpPage1, devicePixelRatioF()));
+        hlppic2->setPixmap(m_pictures.picture(artwork::kHelpPage2, devicePixelRatioF()));
     }
     hlppic1->move(0, 1);
     hlppic2->move(0, 1);
@@ -576,7 +576,8 @@ void Form1::setCoveredEnabled(bool enabled)
 
 void Form1::showPicture(QLabel *box, int row)
 {
-    box->setPixmap(m_pictures.picture(picturePath(row, koncovka, m_pictureFolder)));
+    box->setPixmap(
+        m_pictures.picture(picturePath(row, koncovka, m_pictureFolder), devicePixelRatioF()));
 }
 
 void Form1::clearBoard()

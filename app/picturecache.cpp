@@ -1,17 +1,30 @@
 #include "picturecache.h"
 
+#include "artwork.h"
+
+#include <QImage>
 #include <QtDebug>
+
+#include <cmath>
 
 namespace kelmora {
 
-const QPixmap &PictureCache::picture(const QString &path)
+const QPixmap &PictureCache::picture(const QString &path, qreal ratio)
 {
-    auto it = m_pixmaps.find(path);
+    ratio = std::max(ratio, qreal(1));
+    auto it = m_pixmaps.find({path, ratio});
     if (it == m_pixmaps.end()) {
-        QPixmap pixmap;
-        if (!pixmap.load(path))
+        QImage image;
+        if (ratio > 1 && image.load(artwork::doubleSizePath(path))) {
+            const QSize pixels(std::lround(image.width() * ratio / 2),
+                               std::lround(image.height() * ratio / 2));
+            if (pixels != image.size())
+                image = image.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+            image.setDevicePixelRatio(ratio);
+        } else if (!image.load(path)) {
             qWarning("Kelmora: cannot load picture %s", qUtf8Printable(path));
-        it = m_pixmaps.insert(path, pixmap);
+        }
+        it = m_pixmaps.insert({path, ratio}, QPixmap::fromImage(image));
     }
     return *it;
 }

@@ -2,6 +2,7 @@
 
 #include <QLatin1String>
 #include <QPoint>
+#include <QString>
 
 // Pictures compiled into every executable that links kelmora_artwork.
 // kelmora-art draws them at build time, each into the file its resource path names.
@@ -18,5 +19,13 @@ inline constexpr QLatin1String kWindowIcon{":/art/kelmora32.png"}; // 32 × 32, 
 // Hot spots of the two cursors, in pixels of their pictures.
 inline constexpr QPoint kRukaHotSpot{12, 4};  // tip of the index finger
 inline constexpr QPoint kKurzorHotSpot{1, 1}; // tip of the arrow
+
+// The same picture drawn at twice the resolution, for screens of a device pixel ratio above 1:
+// "m01.gif" becomes "m01@2x.gif", as QImageReader and QIcon name such files.
+inline QString doubleSizePath(const QString &path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return dot < 0 ? path + QLatin1String("@2x") : QString(path).insert(dot, QLatin1String("@2x"));
+}
 
 } // namespace kelmora::artwork

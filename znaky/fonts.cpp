@@ -6,6 +6,12 @@
 
 namespace kelmora::art {
 
+QString characterName(char32_t c)
+{
+    return QStringLiteral("%1 (U+%2)")
+        .arg(QString::fromUcs4(&c, 1), QString::number(c, 16).toUpper().rightJustified(4, u'0'));
+}
+
 QFont requireFont(QFont font, const QString &text)
 {
     font.setStyleStrategy(QFont::NoFontMerging);
@@ -18,9 +24,7 @@ QFont requireFont(QFont font, const QString &text)
     const QRawFont raw = QRawFont::fromFont(font);
     QStringList missing;
     for (const char32_t c : text.toUcs4()) {
-        const QString name = QStringLiteral("%1 (U+%2)")
-                                 .arg(QString::fromUcs4(&c, 1),
-                                      QString::number(c, 16).toUpper().rightJustified(4, u'0'));
+        const QString name = characterName(c);
         if (!raw.supportsCharacter(c) && !missing.contains(name))
             missing << name;
     }

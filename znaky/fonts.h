@@ -11,6 +11,9 @@ struct ArtError {
     QString message;
 };
 
+// A character as messages name it: "ϑ (U+03D1)".
+QString characterName(char32_t c);
+
 // font without fallback to other families. Throws ArtError unless its family is
 // installed and has a glyph of its own for every character of text.
 QFont requireFont(QFont font, const QString &text);

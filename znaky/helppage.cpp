@@ -184,8 +184,8 @@ private:
         m_document.addResource(QTextDocument::ImageResource, QUrl(key), picture);
         QTextImageFormat format;
         format.setName(key);
-        format.setWidth(picture.width());
-        format.setHeight(picture.height());
+        format.setWidth(picture.deviceIndependentSize().width());
+        format.setHeight(picture.deviceIndependentSize().height());
         format.setVerticalAlignment(QTextCharFormat::AlignMiddle);
         m_cursor.insertImage(format);
     }
@@ -225,12 +225,13 @@ void drawArrow(QPainter &painter, const QRectF &box)
 
 } // namespace
 
-QImage drawHelpPage(const QString &text, const PictureLookup &pictures)
+QImage drawHelpPage(const QString &text, const PictureLookup &pictures, qreal ratio)
 {
     const PageText page = parse(text);
     const int columnWidth = (kHelpPageSize.width() - 2 * kMargin - kGutter) / 2;
 
-    QImage image(kHelpPageSize, QImage::Format_RGB32);
+    QImage image(kHelpPageSize * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);

@@ -21,7 +21,9 @@ using PictureLookup = std::function<QImage(const QString &name)>;
 //   >> Caption     the caption beside the curved arrow at the bottom right
 //   other lines    paragraph text; lines run together until a blank line
 // Inside text, *words* are bold and {name} places a picture.
-// Throws ArtError when the text does not fit the page or names an unknown picture.
-QImage drawHelpPage(const QString &text, const PictureLookup &pictures);
+// The page is kHelpPageSize times ratio pixels, laid out alike at every ratio; pictures come
+// at the same ratio. Throws ArtError when the text does not fit the page or names an unknown
+// picture.
+QImage drawHelpPage(const QString &text, const PictureLookup &pictures, qreal ratio = 1);
 
 } // namespace kelmora::art

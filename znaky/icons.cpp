@@ -17,9 +17,10 @@ namespace {
 const QColor kOutline(0, 0, 0);
 const QColor kBlue(0x1f, 0x4e, 0x8c);
 
-QImage transparentImage(int width, int height)
+QImage transparentImage(int width, int height, qreal ratio = 1)
 {
-    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    QImage image(QSize(width, height) * ratio, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     return image;
 }
@@ -44,9 +45,9 @@ QFont serifItalic(const QString &text)
 
 } // namespace
 
-QImage drawEnterKey()
+QImage drawEnterKey(qreal ratio)
 {
-    QImage image = transparentImage(22, 26);
+    QImage image = transparentImage(22, 26, ratio);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
 
@@ -74,9 +75,9 @@ QImage drawEnterKey()
     return image;
 }
 
-QImage drawHandCursor()
+QImage drawHandCursor(qreal ratio)
 {
-    QImage image = transparentImage(32, 32);
+    QImage image = transparentImage(32, 32, ratio);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
 

@@ -1,5 +1,6 @@
 #include "imagefiles.h"
 
+#include "artwork.h"
 #include "fonts.h"
 
 #include <QFileInfo>
@@ -114,6 +115,18 @@ void writeImage(const QImage &image, const QString &path, int quality)
     if (!writer.write(image))
         throw ArtError{QStringLiteral("%1: %2").arg(path, writer.errorString())};
     commit(file);
+}
+
+void writeBothSizes(const std::function<QImage(qreal ratio)> &draw, const QString &path,
+                    int quality)
+{
+    for (const qreal ratio : {1, 2}) {
+        const QString file = ratio == 1 ? path : artwork::doubleSizePath(path);
+        if (path.endsWith(u".gif"))
+            writeGif(draw(ratio), file);
+        else
+            writeImage(draw(ratio), file, quality);
+    }
 }
 
 } // namespace kelmora::art

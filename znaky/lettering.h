@@ -1,50 +1,57 @@
 #pragma once
 
-#include <QColor>
 #include <QList>
 #include <QPainterPath>
+#include <QSize>
 #include <QString>
 
 class QImage;
 
 namespace kelmora::art {
 
+// Size of a character picture; a second file holds each at twice the size for HiDPI screens.
+constexpr QSize kPictureSize{80, 100};
+
 // Character of row 1..51: α … ω, then ς ϑ ϰ, then Α … Ω.
 QString letter(int row);
 
-// One set of character pictures: the font and colours they are drawn with and their file type.
-struct Lettering {
-    QString family;
-    bool italic;
-    QColor ink;
-    QColor paper;
-    QString suffix;
-    qreal waver = 0;    // amplitude of a hand's unsteadiness, in ems
-    qreal tilt = 0;     // largest turn of a character off the upright, in degrees
-    qreal penWidth = 0; // ink spreading around the outline, in picture pixels
-};
-
-Lettering printedLettering();     // ".gif": upright sans, black on white
-Lettering handwrittenLettering(); // ".jpg": pen-written italic, dark blue ink on paper
-
-// Draws the characters of one lettering, all at one size so that small and capital forms
-// keep their proportions; the tallest character just fits the 80 × 100 picture.
-class LetterPainter
+// Draws one set of character pictures and writes them as files of one type.
+class CharacterPainter
 {
 public:
-    // Throws ArtError when the font lacks any of the 51 characters.
-    explicit LetterPainter(const Lettering &lettering);
+    virtual ~CharacterPainter() = default;
 
-    // The picture of a row, 80 × 100 times zoom, with the character centred.
-    QImage draw(int row, qreal zoom = 1) const;
+    // The picture of a row, kPictureSize times zoom, with the character centred.
+    virtual QImage draw(int row, qreal zoom = 1) const = 0;
 
-    // Writes the pictures of rows into folder as m01 … v24 with the lettering's suffix.
+    // Writes the pictures of rows into folder as m01 … v24 with the suffix, and each again at
+    // twice the size as m01@2x … v24@2x.
     void write(const QList<int> &rows, const QString &folder) const;
 
+protected:
+    explicit CharacterPainter(const QString &suffix)
+        : m_suffix(suffix)
+    {}
+
 private:
-    Lettering m_lettering;
+    QString m_suffix;
+};
+
+// The printed set (".gif"): glyphs of an upright sans, black on white.
+class LetterPainter : public CharacterPainter
+{
+public:
+    // All characters at one size, so that small and capital forms keep their proportions;
+    // the tallest just fits the picture. Throws ArtError when the font lacks any of the 51.
+    explicit LetterPainter(const QString &family);
+
+    QImage draw(int row, qreal zoom = 1) const override;
+
+private:
     QList<QPainterPath> m_outlines; // index row - 1
     qreal m_scale = 1;              // picture pixels per outline pixel
 };
+
+inline constexpr QLatin1String kPrintedFamily{"DejaVu Sans"};
 
 } // namespace kelmora::art

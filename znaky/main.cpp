@@ -2,6 +2,7 @@
 #include "artwork.h"
 #include "catalogue.h"
 #include "fonts.h"
+#include "handwriting.h"
 #include "helppage.h"
 #include "icons.h"
 #include "imagefiles.h"
@@ -53,25 +54,41 @@ QString resourceFile(const QString &folder, QLatin1String resource)
     return path;
 }
 
-// Pictures the help pages may show: "enter" (the key, about as high as a line), "nastavení"
-// (the selection window) and half-size character pictures such as "tiskací β" or "psací β".
+// Pictures the help pages may show, drawn for ratio device pixels a pixel: "enter" (the key,
+// about as high as a line), "nastavení" (the selection window) and half-size character
+// pictures such as "tiskací β" or "psací β".
 class HelpPictures
 {
 public:
+    HelpPictures(const QString &strokesPath, qreal ratio)
+        : m_handwritten(strokesPath)
+        , m_ratio(ratio)
+    {}
+
     QImage operator()(const QString &name) const
     {
-        if (name == u"enter")
-            return drawEnterKey().scaledToHeight(kInlineHeight, Qt::SmoothTransformation);
+        if (name == u"enter") {
+            QImage key = drawEnterKey(m_ratio).scaledToHeight(kInlineHeight * m_ratio,
+                                                              Qt::SmoothTransformation);
+            key.setDevicePixelRatio(m_ratio);
+            return key;
+        }
         if (name == u"nastavení")
-            return drawSelectionSketch();
+            return drawSelectionSketch(m_ratio);
         const QStringList words = name.split(u' ');
         const int row = words.size() == 2 ? letterRow(words[1]) : 0;
         if (row == 0 || (words[0] != u"tiskací" && words[0] != u"psací"))
             return {};
-        QImage picture = (words[0] == u"tiskací" ? m_printed : m_handwritten).draw(row, 0.5);
+        const CharacterPainter &lettering = words[0] == u"tiskací"
+                                                ? static_cast<const CharacterPainter &>(m_printed)
+                                                : m_handwritten;
+        QImage picture = lettering.draw(row, 0.5 * m_ratio);
+        picture.setDevicePixelRatio(m_ratio);
         QPainter painter(&picture);
-        painter.setPen(QColor(0xa8, 0xb0, 0xbc));
-        painter.drawRect(picture.rect().adjusted(0, 0, -1, -1));
+        painter.setPen(QPen(QColor(0xa8, 0xb0, 0xbc), 1 / m_ratio));
+        painter.drawRect(
+            QRectF(QPointF(), picture.deviceIndependentSize())
+                .adjusted(0.5 / m_ratio, 0.5 / m_ratio, -0.5 / m_ratio, -0.5 / m_ratio));
         return picture;
     }
 
@@ -87,18 +104,24 @@ private:
         return 0;
     }
 
-    LetterPainter m_printed{printedLettering()};
-    LetterPainter m_handwritten{handwrittenLettering()};
+    LetterPainter m_printed{kPrintedFamily};
+    HandPainter m_handwritten;
+    qreal m_ratio;
 };
 
-void writeResources(const QString &folder, const QString &page1, const QString &page2)
+void writeResources(const QString &folder, const QString &strokesPath, const QString &page1,
+                    const QString &page2)
 {
-    const HelpPictures pictures;
-    writeGif(drawHelpPage(readText(page1), pictures),
-             resourceFile(folder, kelmora::artwork::kHelpPage1));
-    writeGif(drawHelpPage(readText(page2), pictures),
-             resourceFile(folder, kelmora::artwork::kHelpPage2));
-    writeImage(drawEnterKey(), resourceFile(folder, kelmora::artwork::kEnter));
+    const QString texts[2] = {readText(page1), readText(page2)};
+    const QLatin1String pages[2] = {kelmora::artwork::kHelpPage1, kelmora::artwork::kHelpPage2};
+    for (int i = 0; i < 2; ++i) {
+        writeBothSizes(
+            [&](qreal ratio) {
+                return drawHelpPage(texts[i], HelpPictures(strokesPath, ratio), ratio);
+            },
+            resourceFile(folder, pages[i]));
+    }
+    writeBothSizes(drawEnterKey, resourceFile(folder, kelmora::artwork::kEnter));
     writeImage(drawHandCursor(), resourceFile(folder, kelmora::artwork::kRuka));
     writeImage(drawPictureCursor(), resourceFile(folder, kelmora::artwork::kKurzor));
     const QImage icon = drawAppIcon();
@@ -127,16 +150,17 @@ int main(int argc, char *argv[])
     const QCommandLineOption printedOption(QStringLiteral("printed-font"),
                                            QStringLiteral("Font family of the .gif pictures."),
                                            QStringLiteral("family"));
-    const QCommandLineOption handwrittenOption(QStringLiteral("handwritten-font"),
-                                               QStringLiteral("Font family of the .jpg pictures."),
-                                               QStringLiteral("family"));
+    const QCommandLineOption strokesOption(
+        QStringLiteral("strokes"),
+        QStringLiteral("Pen strokes of the handwritten .jpg pictures (default: %1).")
+            .arg(QStringLiteral(KELMORA_STROKES)),
+        QStringLiteral("file"), QStringLiteral(KELMORA_STROKES));
     const QCommandLineOption resourcesOption(
         QStringLiteral("resources"),
         QStringLiteral("Draw the help pages from the two page texts, the enter key, the cursors "
                        "and the icon into <folder>, each at its resource path."),
         QStringLiteral("folder"));
-    parser.addOptions(
-        {lettersOption, rowsOption, printedOption, handwrittenOption, resourcesOption});
+    parser.addOptions({lettersOption, rowsOption, printedOption, strokesOption, resourcesOption});
     parser.addPositionalArgument(QStringLiteral("page1"), QStringLiteral("Text of help page 1."));
     parser.addPositionalArgument(QStringLiteral("page2"), QStringLiteral("Text of help page 2."));
     parser.process(app);
@@ -150,23 +174,21 @@ int main(int argc, char *argv[])
                 rows << row;
             if (parser.isSet(rowsOption))
                 rows = parseRows(parser.value(rowsOption));
-            Lettering printed = printedLettering();
-            Lettering handwritten = handwrittenLettering();
-            if (parser.isSet(printedOption))
-                printed.family = parser.value(printedOption);
-            if (parser.isSet(handwrittenOption))
-                handwritten.family = parser.value(handwrittenOption);
+            const LetterPainter printed(parser.isSet(printedOption) ? parser.value(printedOption)
+                                                                    : QString(kPrintedFamily));
+            const HandPainter handwritten(parser.value(strokesOption));
             const QString folder = parser.value(lettersOption);
             if (!QDir().mkpath(folder))
                 throw ArtError{QStringLiteral("cannot create folder %1").arg(folder)};
-            for (const Lettering &lettering : {printed, handwritten})
-                LetterPainter(lettering).write(rows, folder);
+            printed.write(rows, folder);
+            handwritten.write(rows, folder);
         }
         if (parser.isSet(resourcesOption)) {
             const QStringList pages = parser.positionalArguments();
             if (pages.size() != 2)
                 parser.showHelp(2);
-            writeResources(parser.value(resourcesOption), pages[0], pages[1]);
+            writeResources(parser.value(resourcesOption), parser.value(strokesOption), pages[0],
+                           pages[1]);
         }
     } catch (const ArtError &error) {
         std::fprintf(stderr, "kelmora-art: %s\n", qUtf8Printable(error.message));

@@ -38,7 +38,7 @@ void drawButton(QPainter &painter, const QRectF &box, const QColor &fill, const 
 
 } // namespace
 
-QImage drawSelectionSketch()
+QImage drawSelectionSketch(qreal ratio)
 {
     constexpr qreal kFirstRow = 78;
     struct Row {
@@ -58,11 +58,13 @@ QImage drawSelectionSketch()
     const QStringList buttons{QStringLiteral("Uložit"), QStringLiteral("Načíst"),
                               QStringLiteral("Použít")};
 
-    QImage image(270, 172, QImage::Format_RGB32);
+    QImage image(QSize(270, 172) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF frame = QRectF(image.rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const QRectF frame =
+        QRectF(QPointF(), image.deviceIndependentSize()).adjusted(0.5, 0.5, -0.5, -0.5);
 
     QLinearGradient bar(0, 0, 0, 20);
     bar.setColorAt(0, QColor(0xe4, 0xea, 0xf3));
@@ -113,7 +115,7 @@ QImage drawSelectionSketch()
     // The fingertip touches the end of "malé"; the hand stays right of the word and above
     // the rows, hiding none of their letters.
     painter.drawImage(QPointF(smallsEnd + 2, 52) - QPointF(artwork::kRukaHotSpot),
-                      drawHandCursor());
+                      drawHandCursor(ratio));
     return image;
 }
 

@@ -41,18 +41,18 @@ usr="$root/usr"
     fail "usr/bin/kelmora resolves to $(realpath "$usr/bin/kelmora")"
 [ -x "$usr/lib/kelmora/kelmora" ] || fail "usr/lib/kelmora/kelmora is not executable"
 
-# Every character in both lettering styles, and nothing else.
+# Every character in both lettering styles, at both sizes, and nothing else.
 pictures="$usr/lib/kelmora/znaky"
 expected=()
-for number in $(seq -w 1 27); do expected+=("m$number"); done
-for number in $(seq -w 1 24); do expected+=("v$number"); done
+for number in $(seq -w 1 27); do expected+=("m$number" "m$number@2x"); done
+for number in $(seq -w 1 24); do expected+=("v$number" "v$number@2x"); done
 for name in "${expected[@]}"; do
     for extension in gif jpg; do
         [ -s "$pictures/$name.$extension" ] || fail "picture $name.$extension is missing or empty"
     done
 done
 count=$(find "$pictures" -type f | wc -l)
-[ "$count" -eq 102 ] || fail "znaky/ holds $count files, not 102"
+[ "$count" -eq 204 ] || fail "znaky/ holds $count files, not 204"
 
 desktops=("$usr"/share/applications/*.desktop)
 [ ${#desktops[@]} -eq 1 ] || fail "${#desktops[@]} desktop entries"
