@@ -84,16 +84,3 @@ struct AnswerKey {
                                  n[1], n[2], n[3], n[4], n[5], n[0], right, wrong);
     }
 };
-for (int m : marks)
-    ++n[m];
-return u"A - %1|B - %2|C - %3|D - %4|E - %5|Zbývá znaků - %6|%7 / %8"_s.arg(n[1])
-    .arg(n[2])
-    .arg(n[3])
-    .arg(n[4])
-    .arg(n[5])
-    .arg(n[0])
-    .arg(right)
-    .arg(wrong);
-}
-}
-;

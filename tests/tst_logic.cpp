@@ -214,7 +214,7 @@ private slots:
         add("characters 1, 3..4 and 6", "m?08?nz-31\r\n", "8.1=n");
         add("exactly 64 KiB", line.repeated(8192), "1.1=n");
         add("over 64 KiB", line.repeated(8192) + 'v', "", Error::TooLarge);
-        add("NUL", line + QByteArray(1, '\0'), "", Error::NulByte);
+        add("NUL", line + QByteArray(1, '\0'), "", Error::WrongEncoding);
     }
     void read()
     {
@@ -256,7 +256,7 @@ private slots:
             device.setData(before);
             QVERIFY(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
             const GrlistResult result = readList(flags, device);
-            QVERIFY(result.error == Error::ReadFailed && result.message == u"Input/output error"_s);
+            QVERIFY(result.error == Error::ReadFailed);
             QCOMPARE(result.line, line);
             QCOMPARE(vyberCells(flags), vyberCells(filledFlags()));
         }
