@@ -62,6 +62,17 @@ QString cormisCaption(int right, int wrong)
     return QStringLiteral("%1 / %2").arg(right).arg(wrong);
 }
 
+template <typename W> W *named(W *widget, const QString &objectName)
+{
+    widget->setObjectName(objectName);
+    return widget;
+}
+
+QCursor designCursor(const QString &path, QPoint hotSpot)
+{
+    return QCursor(QPixmap(path), hotSpot.x(), hotSpot.y());
+}
+
 } // namespace
 
 Form1::Form1(std::unique_ptr<RandomSource> random, const QString &pictureFolder, QWidget *parent)
@@ -83,19 +94,11 @@ void Form1::createControls()
     setFont(uiFont(8.25, false));
     setFixedSize(635, 527);
     setWindowIcon(QIcon(artwork::kWindowIcon));
-    const QCursor handCursor(QPixmap(artwork::kRuka), artwork::kRukaHotSpot.x(),
-                             artwork::kRukaHotSpot.y());
-    const QCursor pictureCursor(QPixmap(artwork::kKurzor), artwork::kKurzorHotSpot.x(),
-                                artwork::kKurzorHotSpot.y());
 
-    const auto name = [](QWidget *widget, const QString &objectName) {
-        widget->setObjectName(objectName);
-        return widget;
-    };
     const auto label = [&](const QString &objectName, const QString &caption, const QRect &rect,
                            qreal points, int colour = -1) {
         auto *l = new QLabel(caption, this);
-        name(l, objectName);
+        named(l, objectName);
         l->setGeometry(rect);
         l->setFont(uiFont(points, true));
         if (colour >= 0)
@@ -105,7 +108,7 @@ void Form1::createControls()
     const auto button = [&](const QString &objectName, const QString &caption, const QRect &rect,
                             const QColor &background) {
         auto *b = new QPushButton(this);
-        name(b, objectName);
+        named(b, objectName);
         b->setGeometry(rect);
         b->setFont(uiFont(9.75, true));
         b->setText(fittedCaption(caption, b->font(), rect.width()));
@@ -116,14 +119,14 @@ void Form1::createControls()
     const auto option = [&](QGroupBox *frame, const QString &objectName, const QString &caption,
                             const QRect &rect) {
         auto *o = new QRadioButton(caption, frame);
-        name(o, objectName);
+        named(o, objectName);
         o->setGeometry(rect);
         o->setFont(font());
         return o;
     };
 
     Frame1 = new QGroupBox(QStringLiteral("Jakým směrem zkoušet ?"), this);
-    name(Frame1, QStringLiteral("Frame1"))->setGeometry(5, 5, 159, 62);
+    named(Frame1, QStringLiteral("Frame1"))->setGeometry(5, 5, 159, 62);
     Frame1->setFont(uiFont(8.25, true));
     Option1[0] = option(Frame1, QStringLiteral("Option10"), QStringLiteral("Psát názvy znaků"),
                         {16, 19, 129, 19});
@@ -140,7 +143,7 @@ void Form1::createControls()
     });
 
     Frame2 = new QGroupBox(QStringLiteral("Styl písma"), this);
-    name(Frame2, QStringLiteral("Frame2"))->setGeometry(6, 72, 161, 41);
+    named(Frame2, QStringLiteral("Frame2"))->setGeometry(6, 72, 161, 41);
     Frame2->setFont(uiFont(8.25, true));
     Option2[0] =
         option(Frame2, QStringLiteral("Option20"), QStringLiteral("Tiskací"), {11, 16, 57, 20});
@@ -163,7 +166,7 @@ void Form1::createControls()
     zbpopis = label(QStringLiteral("zbpopis"), zbyvaCaption(51), {185, 5, 193, 36}, 13.5);
 
     obrazek1 = new QLabel(this);
-    name(obrazek1, QStringLiteral("obrazek1"))->setGeometry(196, 41, 80, 100);
+    named(obrazek1, QStringLiteral("obrazek1"))->setGeometry(196, 41, 80, 100);
     obrazek1->setAlignment(Qt::AlignCenter);
     obrazek1->setAccessibleName(QStringLiteral("Obrázek znaku"));
 
@@ -172,18 +175,18 @@ void Form1::createControls()
     message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     zadano = new QLineEdit(this);
-    name(zadano, QStringLiteral("zadano"))->setGeometry(173, 152, 129, 28);
+    named(zadano, QStringLiteral("zadano"))->setGeometry(173, 152, 129, 28);
     zadano->setFont(uiFont(12, false));
     zadano->setAccessibleName(QStringLiteral("Název znaku"));
     zadano->installEventFilter(this);
     connect(zadano, &QLineEdit::textChanged, this, &Form1::zadano_Change);
 
     enter = new PictureBox(this);
-    name(enter, QStringLiteral("enter"))->setGeometry(309, 153, 22, 26);
+    named(enter, QStringLiteral("enter"))->setGeometry(309, 153, 22, 26);
     enter->setToolTip(QStringLiteral("Enter"));
     enter->setAccessibleName(QStringLiteral("Enter"));
     enter->setPixmap(m_pictures.picture(artwork::kEnter, devicePixelRatioF()));
-    enter->setCursor(pictureCursor);
+    enter->setCursor(designCursor(artwork::kKurzor, artwork::kKurzorHotSpot));
     enter->hide();
     connect(enter, &PictureBox::clicked, this, &Form1::enter_Click);
 
@@ -213,15 +216,26 @@ void Form1::createControls()
     stopka = button(QStringLiteral("stopka"), QStringLiteral("STOP"), {533, 35, 101, 30},
                     QColor(255, 192, 192));
 
-    // The board's boxes sit in a panel of their own: "obrazek1" names both the typed-name
-    // picture and box 1 of the board.
-    auto *board = new QWidget(this);
-    name(board, QStringLiteral("obrazek"))->setGeometry(25, 191, 584, 321);
+    connect(setup, &QPushButton::clicked, this, &Form1::setup_Click);
+    connect(start, &QPushButton::clicked, this, &Form1::start_Click);
+    connect(pokracovat, &QPushButton::clicked, this, &Form1::pokracovat_Click);
+    connect(stopka, &QPushButton::clicked, this, &Form1::stopka_Click);
+    connect(help, &QPushButton::clicked, this, &Form1::help_Click);
+}
+
+// The board and the help pages are made when first shown: the first frame needs neither.
+void Form1::createBoard()
+{
+    // The boxes sit in a panel of their own: "obrazek1" names both the typed-name picture and
+    // box 1 of the board.
+    board = new QWidget(this);
+    named(board, QStringLiteral("obrazek"))->setGeometry(25, 191, 584, 321);
     board->setAccessibleName(QStringLiteral("Obrázky k výběru"));
+    const QCursor pictureCursor = designCursor(artwork::kKurzor, artwork::kKurzorHotSpot);
     constexpr int kColumns[7] = {25, 109, 193, 277, 361, 444, 528};
     for (int i = 0; i < kSlots; ++i) {
         obrazek[i] = new PictureBox(board);
-        name(obrazek[i], QStringLiteral("obrazek%1").arg(i))
+        named(obrazek[i], QStringLiteral("obrazek%1").arg(i))
             ->setGeometry(kColumns[i % 7] - board->x(), 108 * (i / 7), 81, 105);
         obrazek[i]->setAlignment(Qt::AlignCenter);
         obrazek[i]->setCursor(pictureCursor);
@@ -229,29 +243,31 @@ void Form1::createControls()
         obrazek[i]->setAccessibleName(QStringLiteral("Obrázek %1").arg(i + 1));
         connect(obrazek[i], &PictureBox::clicked, this, [this, i] { obrazek_Click(i); });
     }
+}
 
-    const auto helpPage = [&](const QString &objectName, int height, const QString &caption) {
+void Form1::createHelpPages()
+{
+    const QCursor handCursor = designCursor(artwork::kRuka, artwork::kRukaHotSpot);
+    const auto helpPage = [&](const QString &objectName, const QString &picture, int height,
+                              const QString &caption) {
         auto *page = new PictureBox(this);
-        name(page, objectName)->setGeometry(493, 416, 634, height);
+        named(page, objectName)->setGeometry(0, 1, 634, height);
         page->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         page->setAutoFillBackground(true);
         setColour(page, QPalette::Window, Qt::white);
+        page->setPixmap(m_pictures.picture(picture, devicePixelRatioF()));
         page->setCursor(handCursor);
         page->setFocusPolicy(Qt::TabFocus);
         page->setAccessibleName(caption);
         page->hide();
         return page;
     };
-    hlppic1 = helpPage(QStringLiteral("hlppic1"), 525, QStringLiteral("Další strana nápovědy"));
-    hlppic2 = helpPage(QStringLiteral("hlppic2"), 526, QStringLiteral("Konec nápovědy"));
+    hlppic1 = helpPage(QStringLiteral("hlppic1"), artwork::kHelpPage1, 525,
+                       QStringLiteral("Další strana nápovědy"));
+    hlppic2 = helpPage(QStringLiteral("hlppic2"), artwork::kHelpPage2, 526,
+                       QStringLiteral("Konec nápovědy"));
     connect(hlppic1, &PictureBox::clicked, this, &Form1::hlppic1_Click);
     connect(hlppic2, &PictureBox::clicked, this, &Form1::hlppic2_Click);
-
-    connect(setup, &QPushButton::clicked, this, &Form1::setup_Click);
-    connect(start, &QPushButton::clicked, this, &Form1::start_Click);
-    connect(pokracovat, &QPushButton::clicked, this, &Form1::pokracovat_Click);
-    connect(stopka, &QPushButton::clicked, this, &Form1::stopka_Click);
-    connect(help, &QPushButton::clicked, this, &Form1::help_Click);
 }
 
 void Form1::Form_Load()
@@ -269,8 +285,8 @@ void Form1::prepni1()
 {
     obrazek1->show();
     zadano->show();
-    for (PictureBox *box : obrazek)
-        box->hide();
+    if (board)
+        board->hide();
     message->move(284, 42);
     truefalse->move(284, 119);
     vema->hide();
@@ -283,6 +299,9 @@ void Form1::prepni2()
 {
     obrazek1->hide();
     zadano->hide();
+    if (!board)
+        createBoard();
+    board->show();
     for (PictureBox *box : obrazek)
         box->show();
     message->move(172, 112);
@@ -530,15 +549,10 @@ void Form1::stopka_Click()
 
 void Form1::help_Click()
 {
+    if (!hlppic1)
+        createHelpPages();
     if (!hlppic1->isHidden() || !hlppic2->isHidden())
         return;
-    // The pages are decoded on first use, to keep start-up light.
-    if (hlppic1->pixmap().isNull()) {
-        hlppic1->setPixmap(m_pictures.picture(artwork::kHelpPage1, devicePixelRatioF()));
-        hlppic2->setPixmap(m_pictures.picture(artwork::kHelpPage2, devicePixelRatioF()));
-    }
-    hlppic1->move(0, 1);
-    hlppic2->move(0, 1);
     hlppic1->show();
     m_focusBeforeHelp = focusWidget();
     hlppic1->setFocus();
@@ -611,7 +625,7 @@ void Form1::setOuterHeightTwips(int twips)
 void Form1::applyOuterHeight()
 {
     m_appliedFrame = frameGeometry().height() - height();
-    const QWidget *lowest = obrazek[0]->isHidden() ? start : obrazek[0]->parentWidget();
+    const QWidget *lowest = board && !board->isHidden() ? board : start;
     setFixedHeight(qMax(lowest->geometry().bottom() + 1,
                         m_outerHeightTwips / kTwipsPerPixel - m_appliedFrame));
 }

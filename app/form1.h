@@ -51,6 +51,8 @@ protected:
 
 private:
     void createControls();
+    void createBoard();
+    void createHelpPages();
     void Form_Load();
     void prepni1();
     void prepni2();
@@ -109,6 +111,7 @@ private:
     QLabel *cormis = nullptr;
     QPushButton *help = nullptr;
     QPushButton *stopka = nullptr;
+    QWidget *board = nullptr; // the panel of obrazek0..20
     std::array<PictureBox *, 21> obrazek{};
     PictureBox *hlppic1 = nullptr;
     PictureBox *hlppic2 = nullptr;

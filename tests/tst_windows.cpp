@@ -193,15 +193,16 @@ private slots:
                      form.control<QLineEdit>(u"zadano"_s)->text(),
                  QString());
         QVERIFY(form.control<QLabel>(u"obrazek1"_s)->pixmap().isNull());
-        for (int i = 0; i < kSlots; ++i)
-            QVERIFY(form.box(i)->pixmap().isNull() && form.box(i)->isHidden() != pictures);
+        for (int i = 0; pictures && i < kSlots; ++i)
+            QVERIFY(form.box(i)->pixmap().isNull() && form.box(i)->isVisible());
         if (!pictures && stopAt >= 0)
             return; // the answer box stays live after a typed run is stopped
         // Neither the board nor the answer box judges anything now.
         const QString verdict = form.caption(u"truefalse"_s) + form.caption(u"cormis"_s);
-        form.clickBox(1);
-        if (pictures)
+        if (pictures) {
+            form.clickBox(1);
             form.click(u"Option10"_s);
+        }
         form.type(u"beta"_s);
         form.pressEnter();
         QCOMPARE(form.caption(u"truefalse"_s) + form.caption(u"cormis"_s), verdict);
@@ -240,7 +241,7 @@ private slots:
         form.click(u"Option10"_s);
         QCOMPARE(form.caption(u"zbpopis"_s), u"Zbývá znaků - 25"_s);
         QCOMPARE(m_form->frameGeometry().height(), 3165 / 15);
-        QVERIFY(form.box(0)->isHidden() && form.isShown(u"zadano"_s));
+        QVERIFY(!form.box(0)->isVisible() && form.isShown(u"zadano"_s));
         selectOnly({1});
         for (const auto &[option, size] : {std::pair{"Option21", QSize(60, 70)},
                                            {"Option20", QSize(40, 50)},
