@@ -7,6 +7,7 @@
 // app/main.cpp up to the first frame of the main window.
 int main(int argc, char *argv[])
 {
+    kelmora::useCzechLocale();
     QApplication app(argc, argv);
     QTranslator qtTranslator;
     kelmora::prepareApplication(qtTranslator);
