@@ -27,7 +27,8 @@ cleanup() {
 trap cleanup EXIT
 
 # A real X server for the xcb platform; without a window manager the window has no frame.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+# -noreset: a start that connects while the server resets after the last client would fail.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!
 for _ in $(seq 50); do
     [ -s "$work/display" ] && break
