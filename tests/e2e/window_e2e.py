@@ -125,11 +125,14 @@ class Session:
             raise Failure(f"the window reaches down to {y + height}, too near the screen bottom")
 
     def screenshot(self, name, title=TITLE):
-        time.sleep(0.3)  # Qt paints after the change that made the object show
         x, y, width, height = self.frame(title)[0]
+        grab = lambda: subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}",
+                                       "+repage", "png:-"], env=self.env, capture_output=True, timeout=10).stdout
+        shots = [grab()]  # Qt paints after the change that made the object show: wait for two alike
+        png = wait_for(lambda: shots.append(grab()) or shots[-1] == shots[-2] and shots[-1], "a steady picture")
         path = os.path.join(self.screenshots, f"{self.prefix}-{name}.png")
-        subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}",
-                        "+repage", path], env=self.env, check=True, timeout=10)
+        with open(path, "wb") as file:
+            file.write(png)
         print(f"screenshot {path}", flush=True)
 
 
@@ -169,7 +172,7 @@ def walk_through(s):
     s.click(s.shown("push button", "Další strana nápovědy"))
     page2 = s.shown("push button", "Konec nápovědy")
     s.screenshot("04-help-page-2")
-    s.click(page2)
+    s.press("push button", "Konec nápovědy")  # a second click so soon would be a double-click
     wait_for(lambda: not s.showing(page2), "help to close")
     s.check_height(TALL)
     s.click(s.find("radio button", "Psát názvy znaků"))
@@ -200,7 +203,7 @@ def main():
     log_path = os.path.join(workdir, "program.log")
     try:
         s.env["DISPLAY"] = ":" + s.announced(["Xvfb", "-displayfd", "FD", "-screen", "0",
-                                              "%dx%dx24" % SCREEN, "-nolisten", "tcp"])
+                                              "%dx%dx24" % SCREEN, "-nolisten", "tcp", "-noreset"])
         s.env["DBUS_SESSION_BUS_ADDRESS"] = s.announced(
             ["dbus-daemon", "--session", "--nofork", f"--address=unix:dir={workdir}",
              "--print-address=FD"])
