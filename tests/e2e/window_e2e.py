@@ -86,10 +86,10 @@ class Session:
                     return outer, box[3]
 
     def check_height(self, layout):
-        """The design's outer height, framed by a window manager, no control cut, on the screen."""
-        (x, y, width, height), client = wait_for(lambda: (lambda f: f if f[0][3] == layout[0] and
-            f[1] >= layout[1] and (f[1] < f[0][3]) == (self.prefix != "bare") else None)(self.frame(TITLE)),
-            f"an outer height of {layout[0]} px with the client area down to {layout[1]}")
+        """The design's outer height, or taller where a frame would cut the lowest control."""
+        (x, y, width, height), client = wait_for(lambda: (lambda f: f if f[1] == max(layout[1], layout[0] -
+            f[0][3] + f[1]) and (f[1] < f[0][3]) == (self.prefix != "bare") else None)(self.frame(TITLE)),
+            f"an outer height of {layout[0]} px, or the client area just down to {layout[1]}")
         if y + height > SCREEN[1] - 500 / 15:
             raise Failure(f"the window reaches down to {y + height}, too near the screen bottom")
 
