@@ -9,7 +9,7 @@ SCREEN = (1024, 768)
 TYPED, TALL = (3165 // 15, 188), (8145 // 15, 512)  # outer height; the lowest control's bottom
 
 
-class Failure(BaseException): pass  # not an Exception, which a probe's failure may be
+class Failure(BaseException): pass  # wait_for swallows a probe's Exception, never this
 
 
 def fail(signum, frame):
