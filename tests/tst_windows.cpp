@@ -1,8 +1,10 @@
 // The two windows driven as a user drives them: whole runs, layouts, help, selection and files.
+#include "artwork.h"
 #include "board.h"
 #include "czech.h"
 #include "form2.h"
 #include "formdriver.h"
+#include "look.h"
 #include "names.h"
 #include "selectiontest.h"
 
@@ -13,6 +15,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
@@ -257,6 +260,48 @@ private slots:
         for (int i = 0; i < kSlots; ++i)
             empty += form.box(i)->pixmap().isNull();
         QCOMPARE(empty, 20);
+    }
+
+    void look_data()
+    {
+        QTest::addColumn<QString>("faces"); // each button's name and the colour of its face
+        QTest::addRow("main window")
+            << u"help #c0ffff stopka #ffc0c0 start #c0ffc0 setup #c0c0ff pokracovat #ffffc0"_s;
+        QTest::addRow("selection window") << u"sejf #ffe0c0 loud #ffe0c0 ok #c0ffff"_s;
+    }
+
+    // Under a dark desktop palette both windows keep their own light one: the window, each
+    // button's face in its colour, every caption whole. Run again at a screen scale of 2, where
+    // the picture shown is the one drawn for it at 160 × 200.
+    void look()
+    {
+        QFETCH(QString, faces);
+        QApplication::setPalette(QPalette(QColor(40, 40, 40)));
+        useDesignLook();
+        QVERIFY(showForm(m_form, std::make_unique<SeededRandom>(1)));
+        Selection selection;
+        QWidget *window = faces[0] == u'h' ? static_cast<QWidget *>(m_form.get()) : &selection.form;
+        QVERIFY(window->grab().toImage().pixelColor(1, 1).lightness() > 200);
+        const QStringList pairs = faces.split(u' ');
+        for (int i = 0; i < pairs.size(); i += 2) {
+            const QImage face = window->findChild<QWidget *>(pairs[i])->grab().toImage();
+            QCOMPARE(face.pixelColor(face.width() / 10, face.height() / 2).name(), pairs[i + 1]);
+        }
+        const int indicator = window->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                              window->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+        for (QWidget *w : window->findChildren<QWidget *>()) {
+            const QString text = w->property("text").toString();
+            const int need =
+                w->fontMetrics().size(0, text).width() +
+                (w->inherits("QCheckBox") || w->inherits("QRadioButton") ? indicator : 0);
+            QVERIFY2(text.isEmpty() || need <= w->width(), qPrintable(text));
+        }
+        FormDriver(*m_form).click(u"start"_s);
+        const QString path = picturePath(m_form->shownRow(), u".gif"_s, defaultPictureFolder());
+        const QPixmap shown = FormDriver(*m_form).control<QLabel>(u"obrazek1"_s)->pixmap();
+        QCOMPARE(shown.toImage().convertToFormat(QImage::Format_RGB32),
+                 QImage(m_form->devicePixelRatio() > 1 ? artwork::doubleSizePath(path) : path)
+                     .convertToFormat(QImage::Format_RGB32));
     }
 
     void selection_data()

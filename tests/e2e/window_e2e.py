@@ -1,62 +1,44 @@
 #!/usr/bin/python3
-"""Drives Kelmora in a real X window through the accessibility bus, as a screen reader would,
-under a window manager that draws frames or under none; checks the outer heights and saves
-screenshots. Usage: window_e2e.py PROGRAM SCREENSHOT_FOLDER [WINDOW_MANAGER]"""
+"""Drives Kelmora in Xvfb through the accessibility bus, as a screen reader would, under a window
+manager or none; checks the outer heights, saves screenshots. Usage: PROGRAM FOLDER [WM]"""
 
-import os
-import re
-import shutil
-import signal
-import subprocess
-import sys
-import tempfile
-import time
+import contextlib, os, pathlib, re, shutil, signal, subprocess, sys, tempfile, time
 
 TITLE = "Zkoušení řeckých znaků"
 SCREEN = (1024, 768)
 TYPED, TALL = (3165 // 15, 188), (8145 // 15, 512)  # outer height; the lowest control's bottom
-RETURN = 0xFF0D
 
 
-class Failure(Exception):
-    pass
+class Failure(BaseException): pass  # wait_for swallows a probe's Exception, never this
 
 
-def stop_on_signal(signum, frame):
+def fail(signum, frame):
     raise Failure(f"stopped by signal {signum} (the whole run may take 90 s)")
 
 
 def wait_for(probe, what, timeout=20):
     deadline = time.monotonic() + timeout
-    while True:
-        try:
-            result = probe()
-        except Failure:
-            raise
-        except Exception:  # an object may vanish while the window changes
-            result = None
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise Failure(f"timed out after {timeout} s waiting for {what}")
+    while time.monotonic() < deadline:
+        with contextlib.suppress(Exception):  # an object may vanish while the window changes
+            if result := probe():
+                return result
         time.sleep(0.05)
+    raise Failure(f"timed out after {timeout} s waiting for {what}")
 
 
 class Session:
-    """The X server, the buses, the window manager and the program, each in a process group of
-    its own (so that stopping it stops what it spawned), and the assistive client's view."""
+    """X, the buses, the window manager and the program, each in a process group of its own."""
 
     def __init__(self, workdir, screenshots, prefix):
         self.processes, self.screenshots, self.prefix = [], screenshots, prefix
         self.env = dict(os.environ, XDG_RUNTIME_DIR=workdir, QT_QPA_PLATFORM="xcb",
                         QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
-        self.env.pop("WAYLAND_DISPLAY", None)
+        self.env.pop("WAYLAND_DISPLAY", None)  # set, even empty, typing through AT-SPI fails
 
     def spawn(self, argv, stderr=subprocess.DEVNULL, **kwargs):
-        process = subprocess.Popen(argv, env=self.env, start_new_session=True, stderr=stderr,
-                                   stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, **kwargs)
-        self.processes.append(process)
-        return process
+        self.processes.append(subprocess.Popen(argv, env=self.env, start_new_session=True,
+            stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=stderr, **kwargs))
+        return self.processes[-1]
 
     def announced(self, argv):
         """Starts a server that writes its address to the file descriptor FD once it is ready."""
@@ -71,26 +53,16 @@ class Session:
 
     def stop(self):
         for process in reversed(self.processes):
-            try:
+            with contextlib.suppress(ProcessLookupError):
                 os.killpg(process.pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
             process.wait()
-
-    def find(self, role, name, root=None):
-        return self.at.findDescendant(root or self.app, lambda o: o is not None and
-                                      o.getRoleName() == role and o.name == name)
 
     def showing(self, accessible):
         return accessible.getState().contains(self.at.STATE_SHOWING)
 
     def shown(self, role, name, root=None):
-        return wait_for(lambda: (lambda o: o if o and self.showing(o) else None)(
-            self.find(role, name, root)), f"{role} '{name}' to show")
-
-    def labels(self, *texts):
-        for text in texts:
-            self.shown("label", text)
+        return wait_for(lambda: self.at.findDescendant(root or self.app, lambda o: o is not None and
+            o.getRoleName() == role and o.name == name and self.showing(o)), f"{role} '{name}' to show")
 
     def shown_labels(self):
         found = self.at.findAllDescendants(self.app, lambda o: o.getRoleName() == "label")
@@ -98,43 +70,42 @@ class Session:
 
     def press(self, role, name, action="Press", root=None):
         actions = self.shown(role, name, root).queryAction()
-        names = [actions.getName(i) for i in range(actions.nActions)]
-        actions.doAction(names.index(action))
+        actions.doAction([actions.getName(i) for i in range(actions.nActions)].index(action))
 
     def click(self, accessible):
         x, y, width, height = accessible.queryComponent().getExtents(self.at.DESKTOP_COORDS)
         self.at.Registry.generateMouseEvent(x + width // 2, y + height // 2, "b1c")
 
     def frame(self, title):
-        """The outer box (x, y, width, height) of the top-level X window that holds the window
-        with this title, frame included, and the height of that window's client area."""
-        outer = None
+        """The outer box (x, y, width, height) of the titled window, frame included; its height."""
         for line in self.output("xwininfo", "-root", "-tree").splitlines():
-            match = re.match(r"( +)0x\w+ (.*?)  (\d+)x(\d+)\S*  ([+-]\d+)([+-]\d+)$", line)
-            if match:
+            if match := re.match(r"( +)0x\w+ (.*?)  (\d+)x(\d+)\S*  ([+-]\d+)([+-]\d+)$", line):
                 box = [int(match[5]), int(match[6]), int(match[3]), int(match[4])]
                 outer = box if len(match[1]) == 5 else outer  # a child of the root window
                 if match[2].startswith(f'"{title}"'):
                     return outer, box[3]
 
     def check_height(self, layout):
-        (x, y, width, height), client = wait_for(lambda: (lambda f: f if f[0][3] == layout[0] and
-            f[1] >= layout[1] else None)(self.frame(TITLE)),
-            f"an outer height of {layout[0]} px with the client area down to {layout[1]}")
+        """The design's outer height, or taller where a frame would cut the lowest control."""
+        (x, y, width, height), client = wait_for(lambda: (lambda f: f if f[1] == max(layout[1], layout[0] -
+            f[0][3] + f[1]) and (f[1] < f[0][3]) == (self.prefix != "bare") else None)(self.frame(TITLE)),
+            f"an outer height of {layout[0]} px, or the client area just down to {layout[1]}")
         if y + height > SCREEN[1] - 500 / 15:
             raise Failure(f"the window reaches down to {y + height}, too near the screen bottom")
 
     def screenshot(self, name, title=TITLE):
-        time.sleep(0.3)  # Qt paints after the change that made the object show
         x, y, width, height = self.frame(title)[0]
-        path = os.path.join(self.screenshots, f"{self.prefix}-{name}.png")
-        subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}",
-                        "+repage", path], env=self.env, check=True, timeout=10)
-        print(f"screenshot {path}", flush=True)
+        shots = [b""]  # Qt paints after the change that made the object show: two grabs alike
+        png = wait_for(lambda: shots.append(subprocess.run(["import", "-window", "root", "-crop",
+            f"{width}x{height}+{x}+{y}", "+repage", "png:-"], env=self.env, capture_output=True,
+            timeout=10).stdout) or shots[-1] == shots[-2] and shots[-1], "a steady picture")
+        with open(os.path.join(self.screenshots, f"{self.prefix}-{name}.png"), "wb") as file:
+            file.write(png)
 
 
 def walk_through(s):
-    s.labels("Zbývá znaků - 51", "A - 0", "E - 0", "0 / 0")
+    for text in "Zbývá znaků - 51", "A - 0", "E - 0", "0 / 0":
+        s.shown("label", text)
     s.check_height(TYPED)
     # The window takes the keyboard once active; without a window manager a click makes it so.
     s.click(s.shown("label", "Zbývá znaků - 51"))
@@ -145,13 +116,13 @@ def walk_through(s):
     # Typed through the X server; no Greek character is called "xyz".
     s.at.Registry.generateKeyboardEvent(0, "xyz", s.at.KEY_STRING)
     wait_for(lambda: answer.queryText().getText(0, -1) == "xyz", "'xyz' in the answer box")
-    s.at.Registry.generateKeyboardEvent(RETURN, None, s.at.KEY_SYM)
-    s.labels("ŠPATNĚ")
+    s.at.Registry.generateKeyboardEvent(0xFF0D, None, s.at.KEY_SYM)  # Return
+    s.shown("label", "ŠPATNĚ")
     s.screenshot("01-typed-names-wrong")
     s.press("push button", "Pokračovat")
-    s.labels("0 / 1", "D - 1")
+    s.shown("label", "0 / 1") and s.shown("label", "D - 1")
     s.press("push button", "STOP")
-    s.shown("push button", "START")
+    s.shown("push button", "START")  # a pressed button clicks a moment later
     s.click(s.shown("radio button", "Vybírat obrázky"))
     boxes = [s.shown("push button", f"Obrázek {i}") for i in range(1, 22)]
     s.check_height(TALL)
@@ -169,43 +140,39 @@ def walk_through(s):
     s.click(s.shown("push button", "Další strana nápovědy"))
     page2 = s.shown("push button", "Konec nápovědy")
     s.screenshot("04-help-page-2")
-    s.click(page2)
+    s.press("push button", "Konec nápovědy")  # a second click so soon would be a double-click
     wait_for(lambda: not s.showing(page2), "help to close")
     s.check_height(TALL)
-    s.click(s.find("radio button", "Psát názvy znaků"))
+    s.click(s.shown("radio button", "Psát názvy znaků"))
     s.check_height(TYPED)
     s.screenshot("05-typed-names-idle")
-
     s.press("push button", "Vybrat znaky ke zkoušení")
     dialog = s.shown("dialog", "Nastavení")
-    boxes = s.at.findAllDescendants(dialog, lambda o: o.getRoleName() == "check box")
-    if sum(b.getState().contains(s.at.STATE_CHECKED) for b in boxes) != 51:
-        raise Failure("the selection window does not show 51 ticked boxes")
+    wait_for(lambda: sum(b.getState().contains(s.at.STATE_CHECKED) for b in s.at.findAllDescendants(
+        dialog, lambda o: o.getRoleName() == "check box")) == 51, "51 ticked boxes in the selection")
     s.screenshot("06-selection-window", "Nastavení")
     s.press("check box", "malé alfa", "Toggle", dialog)
     s.press("push button", "Použít", root=dialog)
-    s.labels("Zbývá znaků - 50")
+    s.shown("label", "Zbývá znaků - 50")
 
 
 def main():
-    if len(sys.argv) not in (3, 4):
-        sys.exit(__doc__)
+    len(sys.argv) in (3, 4) or sys.exit(__doc__)
     program, screenshots, window_manager = os.path.abspath(sys.argv[1]), sys.argv[2], sys.argv[3:]
     os.makedirs(screenshots, exist_ok=True)
-    signal.signal(signal.SIGALRM, stop_on_signal)
-    signal.signal(signal.SIGTERM, stop_on_signal)
+    for signum in signal.SIGALRM, signal.SIGTERM:
+        signal.signal(signum, fail)
     signal.alarm(90)
     workdir = tempfile.mkdtemp(prefix="kelmora-e2e-")
     s = Session(workdir, screenshots, window_manager[0] if window_manager else "bare")
-    log_path = os.path.join(workdir, "program.log")
+    log = pathlib.Path(workdir, "program.log")
     try:
-        s.env["DISPLAY"] = ":" + s.announced(["Xvfb", "-displayfd", "FD", "-screen", "0",
-                                              "%dx%dx24" % SCREEN, "-nolisten", "tcp"])
-        s.env["DBUS_SESSION_BUS_ADDRESS"] = s.announced(
+        # -noreset: the server would reset when its last client leaves, refusing a new one a while.
+        os.environ["DISPLAY"] = s.env["DISPLAY"] = ":" + s.announced(["Xvfb", "-displayfd", "FD",
+            "-screen", "0", "%dx%dx24" % SCREEN, "-nolisten", "tcp", "-noreset"])
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = s.env["DBUS_SESSION_BUS_ADDRESS"] = s.announced(
             ["dbus-daemon", "--session", "--nofork", f"--address=unix:dir={workdir}",
              "--print-address=FD"])
-        os.environ.update(DISPLAY=s.env["DISPLAY"],
-                          DBUS_SESSION_BUS_ADDRESS=s.env["DBUS_SESSION_BUS_ADDRESS"])
         s.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
         wait_for(lambda: "true" in s.output(
             "dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus", "/",
@@ -217,18 +184,16 @@ def main():
         # The client listens on the accessibility bus before the program announces itself.
         import pyatspi
         s.at, desktop = pyatspi, pyatspi.Registry.getDesktop(0)
-        with open(log_path, "w") as log:
-            pid = s.spawn([program], stderr=log).pid
+        with log.open("w") as stderr:
+            pid = s.spawn([program], stderr=stderr).pid
         s.app = wait_for(lambda: desktop.clearCache() or next(
             a for a in desktop if a.get_process_id() == pid), "the program on the accessibility bus")
         s.window = wait_for(lambda: next(w for w in s.app if w.name == TITLE), "the main window")
         walk_through(s)
-        with open(log_path) as log:
-            if any("cannot load picture" in line for line in log):
-                raise Failure("the program could not load its pictures")
+        if "cannot load picture" in log.read_text():
+            raise Failure("the program could not load its pictures")
     except Failure as failure:
-        with open(log_path) if os.path.exists(log_path) else open(os.devnull) as log:
-            sys.stderr.write(f"FAIL: {failure}\nprogram output:\n" + "".join(log.readlines()[-30:]))
+        sys.stderr.write(f"FAIL: {failure}\nprogram output:\n{log.read_text() if log.exists() else ''}")
         return 1
     finally:
         signal.alarm(0)
