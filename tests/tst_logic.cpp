@@ -22,10 +22,15 @@ using Error = GrlistResult::Error;
 
 namespace {
 
-// Hands out the given numbers in order.
+// Hands out the given numbers in order, and stops a draw that asks for more.
 struct Script : RandomSource {
     QList<double> xs;
-    double next() override { return xs.takeFirst(); }
+    double next() override
+    {
+        if (xs.isEmpty())
+            qFatal("the draw asked for more numbers than it may");
+        return xs.takeFirst();
+    }
 };
 
 // Every cell holds "p", so that any write shows.
@@ -76,6 +81,9 @@ private slots:
         QCOMPARE(drawRow(tabznaku, random), 51);
         QCOMPARE(drawRow(tabznaku, random), 2);
         QCOMPARE(random.xs.size(), 1);
+        tabznaku.states[2] = tabznaku.states[51] = 1; // nothing left to draw
+        std::array<qint16, kTableRows> pozice{};
+        QCOMPARE(drawQuestion(tabznaku, pozice, random).hledany, 0);
         SeededRandom seeded(7);
         double high = 0;
         for (int i = 0; i < 100000; ++i)
@@ -200,21 +208,26 @@ private slots:
         QTest::addColumn<QString>("changes"); // row.column=flag …
         QTest::addColumn<int>("error");
         QTest::addColumn<int>("line");
+        QTest::addColumn<QString>("says"); // part of the message
         const QByteArray line("m-01-n\r\n");
         const auto add = [](const char *name, const QByteArray &bytes, const char *changes,
-                            Error error = Error::None, int failing = 0) {
-            QTest::newRow(name) << bytes << QString::fromUtf8(changes) << int(error) << failing;
+                            Error error = Error::None, int failing = 0, const char *says = "") {
+            QTest::newRow(name) << bytes << QString::fromUtf8(changes) << int(error) << failing
+                                << QString::fromUtf8(says);
         };
         add("letters carry the column", "v-03-n\r\nM-04-N\r\nx-05-x", "3.2=n 4.2=N 5.2=x");
         add("column 0 before any m or v, one digit", "M-4-n", "4.0=");
-        add("row 31 fails at its line", line + "m-31-z\r\nm-02-n", "1.1=n", Error::RowOutOfRange,
-            2);
+        add("row 31 fails at its line", line + "m-31-z\r\nm-02-n", "1.1=n", Error::RowOutOfRange, 2,
+            "Řádek 2 („m-31-z“)");
+        add("a long line shown cut", "m-99-" + QByteArray("ž").repeated(36), "",
+            Error::RowOutOfRange, 1, "(„m-99-žžžžžžžžžžžžžžžžžžžžžžžžžžžžžžžžžžž…“)");
         add("LF, CR, CR LF, no end", "m-01-n\nv-02-n\rm-03-n\r\nv-04-n", "1.1=n 2.2=n 3.1=n 4.2=n");
         add("empty line is row 0", "m-01-n\r\r\nm-02-n", "1.1=n 0.1= 2.1=n");
         add("characters 1, 3..4 and 6", "m?08?nz-31\r\n", "8.1=n");
         add("exactly 64 KiB", line.repeated(8192), "1.1=n");
-        add("over 64 KiB", line.repeated(8192) + 'v', "", Error::TooLarge);
-        add("NUL", line + QByteArray(1, '\0'), "", Error::WrongEncoding);
+        add("over 64 KiB", line.repeated(8192) + 'v', "", Error::TooLarge, 0,
+            "větší než 64 KiB. Výběr zůstal beze změny.");
+        add("NUL", line + QByteArray(1, '\0'), "", Error::WrongEncoding, 0, "kódování");
     }
     void read()
     {
@@ -222,10 +235,12 @@ private slots:
         QFETCH(QString, changes);
         QFETCH(int, error);
         QFETCH(int, line);
+        QFETCH(QString, says);
         Vyber flags = filledFlags();
         const GrlistResult result = readBytes(flags, bytes);
         QCOMPARE(int(result.error), error);
         QCOMPARE(result.line, line);
+        QVERIFY2(failureText(result, false).contains(says), qPrintable(failureText(result, false)));
         Vyber expected = filledFlags();
         for (const QString &change : changes.split(u' ', Qt::SkipEmptyParts)) {
             const QStringList parts = change.split(QRegularExpression(u"[.=]"_s));
@@ -258,7 +273,27 @@ private slots:
             const GrlistResult result = readList(flags, device);
             QVERIFY(result.error == Error::ReadFailed);
             QCOMPARE(result.line, line);
+            QVERIFY(failureText(result, false).contains(u"řádku %1: chyba čtení"_s.arg(line)));
             QCOMPARE(vyberCells(flags), vyberCells(filledFlags()));
+        }
+    }
+
+    // The system's reasons in Czech words of our own; "Soubor zůstal" only where one was.
+    void failureTexts()
+    {
+        // error, errno, 0 loading / 1 saving a new file / 2 saving over one, how the text ends
+        const std::tuple<Error, int, int, const char *> cases[] = {
+            {Error::OpenFailed, ENOENT, 0,
+             "otevřít: soubor nebo složka neexistuje. Výběr zůstal beze změny."},
+            {Error::OpenFailed, EACCES, 2,
+             "chybí oprávnění k souboru nebo ke složce. Soubor zůstal, jak byl."},
+            {Error::WriteFailed, EROFS, 1, "zapsat: disk je jen pro čtení."},
+            {Error::WriteFailed, ENOSPC, 2, "na disku není dost místa. Soubor zůstal, jak byl."},
+            {Error::OpenFailed, EIO, 0,
+             "chyba čtení nebo zápisu na disku. Výběr zůstal beze změny."}};
+        for (const auto &[error, systemError, file, text] : cases) {
+            const QString shown = failureText({error, 0, systemError, {}, file == 2}, file > 0);
+            QVERIFY2(shown.endsWith(QString::fromUtf8(text)), qPrintable(shown));
         }
     }
 

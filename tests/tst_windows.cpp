@@ -6,6 +6,7 @@
 #include "names.h"
 #include "selectiontest.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -16,6 +17,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
+
+#include <sys/stat.h>
 
 using namespace kelmora;
 
@@ -35,7 +38,9 @@ void closeModal(QWidget *below, QStringList &seen, int tries = 300)
         }
         auto *dialog = qobject_cast<QFileDialog *>(modal);
         seen << dialog->nameFilters().join(u' ')
-             << u"%1%2"_s.arg(dialog->acceptMode()).arg(dialog->fileMode());
+             << u"%1%2 %3"_s.arg(dialog->acceptMode())
+                    .arg(dialog->fileMode())
+                    .arg(dialog->defaultSuffix());
         dialog->reject();
     });
 }
@@ -43,10 +48,12 @@ void closeModal(QWidget *below, QStringList &seen, int tries = 300)
 // The selection window over a stand-in for the main window's label.
 struct Selection {
     Selection() { form.show(); }
-    void click(const QString &names) const
+    void click(const QString &names) const // a name ending in ² is double-clicked
     {
-        for (const QString &name : names.split(u' '))
-            QTest::mouseClick(form.findChild<QWidget *>(name), Qt::LeftButton);
+        for (const QString &name : names.split(u' ')) {
+            QWidget *control = form.findChild<QWidget *>(QString(name).remove(u'²'));
+            name.endsWith(u'²') ? doubleClick(control) : QTest::mouseClick(control, Qt::LeftButton);
+        }
     }
     bool ticked(int i) const // mt0..mt26, then vt0..vt23
     {
@@ -121,7 +128,6 @@ private slots:
         QList<int> rows;
         for (int i = 1; i <= count; ++i)
             rows << i * 51 / count;
-        selectOnly(rows);
         QVERIFY(showForm(m_form, std::make_unique<SeededRandom>(count * 7 + wrongEvery)));
         FormDriver form(*m_form);
         std::array<QString, 28> koncovky;
@@ -133,10 +139,16 @@ private slots:
             for (int row : rows)
                 key.marks[row] = 0;
         };
+        // A wrong answer typed after STOP, and the selection changed since, belong to no run.
+        form.click(u"start"_s);
+        form.click(u"stopka"_s);
+        form.type(u"?"_s);
+        form.pressEnter();
+        selectOnly(rows);
         if (pictures)
             form.click(u"Option13"_s);
         reset();
-        form.click(u"start"_s);
+        form.click(count ? u"start"_s : u"pokracovat"_s);
         for (int asked = 0, answer = 0;
              form.caption(u"truefalse"_s) != u"HOTOVO"_s || asked < questions; ++asked, ++answer) {
             QVERIFY2(asked < questions + 1000, "the run does not end");
@@ -149,10 +161,13 @@ private slots:
             const int row = pictures ? m_form->soughtRow() : m_form->shownRow();
             QVERIFY(key.marks.value(row, 1) != 1);
             QCOMPARE(controlsShown(form), u"stopka"_s);
+            QCOMPARE(m_form->focusWidget(), pictures ? form.box(0) : form.control(u"zadano"_s));
             if (questions ? asked < questions && choices.pick(500) == 0 : answer == stopAt) {
                 form.click(u"stopka"_s);
                 reset();
-                QCOMPARE(form.score() + form.caption(u"truefalse"_s), key.score());
+                QCOMPARE(form.score() + form.caption(u"truefalse"_s) +
+                             m_form->focusWidget()->objectName(),
+                         key.score() + u"start"_s);
                 if (!questions)
                     break;
                 form.click(u"start"_s);
@@ -166,7 +181,7 @@ private slots:
             if (pictures) {
                 QCOMPARE(form.caption(u"vema"_s), phrase(row, koncovky));
                 QCOMPARE(form.caption(u"message"_s), rozloz(m_catalogue.names[row]));
-                form.clickBox(right ? slot : (slot + 20) % kSlots);
+                doubleClick(form.box(right ? slot : (slot + 20) % kSlots));
                 for (int i = 0; i < kSlots; ++i)
                     QCOMPARE(form.box(i)->isHidden(), i != slot);
             } else {
@@ -177,28 +192,29 @@ private slots:
                     QVERIFY(!form.isShown(u"enter"_s));
                 }
                 form.type(right ? nazvy[1] : u"?"_s);
-                form.pressEnter();
+                right ? form.pressEnter() : doubleClick(form.control(u"enter"_s));
                 QCOMPARE(form.caption(u"message"_s), right ? QString() : nameLines(nazvy));
             }
             key.judge(row, right);
             QCOMPARE(form.caption(u"truefalse"_s) +
                          form.control(u"truefalse"_s)->palette().color(QPalette::WindowText).name(),
                      right ? u"Správně#008000"_s : u"ŠPATNĚ#ff0000"_s);
-            pictures ? form.clickBox(slot) : form.pressEnter();
+            QTest::keyClick(m_form->focusWidget(), pictures ? Qt::Key_Space : Qt::Key_Return);
             QCOMPARE(form.score(), key.score());
         }
         QVERIFY(key.over() || stopAt >= 0);
         QCOMPARE(controlsShown(form), u"start setup Option10 Option13 Option20 Option21"_s);
         QCOMPARE(form.caption(u"message"_s) + form.caption(u"vema"_s) +
-                     form.control<QLineEdit>(u"zadano"_s)->text(),
+                     (pictures ? QString() : form.control<QLineEdit>(u"zadano"_s)->text()),
                  QString());
         QVERIFY(form.control<QLabel>(u"obrazek1"_s)->pixmap().isNull());
         for (int i = 0; i < kSlots; ++i)
             QVERIFY(form.box(i)->pixmap().isNull() && form.box(i)->isHidden() != pictures);
-        if (!pictures && stopAt >= 0)
-            return; // the answer box stays live after a typed run is stopped
-        // Neither the board nor the answer box judges anything now.
+        if (stopAt >= 0)
+            return; // STOP leaves the focus on START, and a typed run's answer box live
+        // Neither an extra Enter, the board nor the answer box judges or starts anything now.
         const QString verdict = form.caption(u"truefalse"_s) + form.caption(u"cormis"_s);
+        QTest::keyClick(m_form->focusWidget(), Qt::Key_Return);
         form.clickBox(1);
         if (pictures)
             form.click(u"Option10"_s);
@@ -224,13 +240,20 @@ private slots:
         m_form->move(100, fitTop + 150);
         QTRY_COMPARE(m_form->frameGeometry().top(), fitTop + 150);
         const QRect before = m_form->frameGeometry();
+        form.control(u"start"_s)->setFocus();
         form.click(u"help"_s);
         QCOMPARE(m_form->childAt(600, 10), form.control(u"hlppic1"_s));
+        // Only the page takes keys: Tab stays on it, Space on a covered control does nothing.
+        QTest::keyClick(m_form->focusWidget(), Qt::Key_Tab);
+        for (const char *name : {"help", "start"})
+            QTest::keyClick(form.control(QLatin1String(name)), Qt::Key_Space);
+        QCOMPARE(m_form->focusWidget(), form.control(u"hlppic1"_s));
         QTRY_COMPARE(m_form->frameGeometry().top(), fitTop);
         form.click(u"hlppic1"_s);
         QCOMPARE(m_form->childAt(600, 10), form.control(u"hlppic2"_s));
         form.click(u"hlppic2"_s);
         QTRY_COMPARE(m_form->frameGeometry(), before);
+        QCOMPARE(m_form->focusWidget(), form.control(u"start"_s));
         form.click(u"Option13"_s);
         QCOMPARE(form.caption(u"zbpopis"_s), u"Zbývá znaků - 24"_s);
         QCOMPARE(m_form->frameGeometry().height(), 8145 / 15);
@@ -256,6 +279,12 @@ private slots:
         for (int i = 0; i < kSlots; ++i)
             empty += form.box(i)->pixmap().isNull();
         QCOMPARE(empty, 20);
+        // Nor does an assistive tool press a picture under the page.
+        form.click(u"help"_s);
+        QAccessible::queryAccessibleInterface(form.box(m_form->rightSlot()))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(form.caption(u"truefalse"_s), QString());
     }
 
     void selection_data()
@@ -268,7 +297,7 @@ private slots:
         QTest::addRow("malé inverts the small forms") << u"Label21 ok"_s << 24;
         QTest::addRow("Esc") << u"mt0 Label20 Esc"_s << 49;
         QTest::addRow("closed") << u"mt0 close"_s << 49;
-        QTest::addRow("none refused") << u"Label20 Label21 mt3 vt2 ok"_s << -1;
+        QTest::addRow("none refused") << u"Label20² Label21² mt3 vt2 ok"_s << -1;
     }
 
     // Boxes ticked from the flags; "Použít" writes them back, any other close keeps the flags.
@@ -311,44 +340,64 @@ private slots:
     void failedFile_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::addColumn<QByteArray>("bytes"); // null: the file's folder is a file
-        QTest::addColumn<QString>("reason");
-        QTest::addColumn<QString>("firstFlag");
+        QTest::addColumn<QString>("name");     // in a fresh folder; empty: the dialog is cancelled
+        QTest::addColumn<QByteArray>("bytes"); // written there first; "fifo", "folder" make one
+        QTest::addColumn<QString>("reason");   // a pattern of the message; empty: no message
+        QTest::addColumn<QString>("after");    // flags of rows 1 and 6, ticks of mt0 and mt5
+        const QString name = u"<b>a.grlist"_s;
         const QByteArray line("m-01-n\r\n");
-        QTest::addRow("row out of range") << u"loud"_s << line + "m-31-z\r\n"
-                                          << u"Řádek 2"_s << u"n"_s;
-        QTest::addRow("NUL byte") << u"loud"_s << line + '\0' << u"nulový bajt"_s << QString();
+        QTest::addRow("row out of range") << u"loud"_s << name << line + "m-31-z\r\n"
+                                          << u"Řádek 2"_s << u"n,nz"_s;
+        QTest::addRow("NUL byte") << u"loud"_s << name << line + '\0' << u"kódování"_s << u",zn"_s;
+        QTest::addRow("pipe") << u"loud"_s << name << QByteArray("fifo")
+                              << u"Nejde o obyčejný soubor"_s << u",zn"_s;
+        QTest::addRow("load cancelled")
+            << u"loud"_s << QString() << QByteArray() << QString() << u",zn"_s;
+        QTest::addRow("save cancelled")
+            << u"sejf"_s << QString() << QByteArray() << QString() << u",zn"_s;
         QTest::addRow("no such folder")
-            << u"sejf"_s << QByteArray() << u"nelze vytvořit"_s << u"z"_s;
+            << u"sejf"_s << u"none/"_s + name << QByteArray()
+            << u"vytvořit: soubor nebo složka neexistuje\\.$"_s << u"z,nzn"_s;
+        QTest::addRow("name too long") << u"sejf"_s << QString(256, u'a') << QByteArray()
+                                       << u"název souboru je příliš dlouhý\\.$"_s << u"z,nzn"_s;
+        QTest::addRow("over a folder")
+            << u"sejf"_s << name << QByteArray("folder")
+            << u"obyčejný soubor.*Soubor zůstal, jak byl\\.$"_s << u"z,nzn"_s;
     }
 
-    // A Czech message with the file name as it is; a load keeps the lines before a bad one.
+    // A Czech message with the file name as it is. A load keeps the lines before a bad one; a
+    // cancelled dialog or a refused file changes nothing; a save applies the boxes first.
     void failedFile()
     {
         QFETCH(QString, button);
+        QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
-        QFETCH(QString, firstFlag);
+        QFETCH(QString, after);
         QTemporaryDir dir;
-        QString fileName = dir.filePath(u"<b>a.grlist"_s);
-        QFile file(bytes.isNull() ? dir.filePath(u"f"_s) : fileName);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        const QString fileName = name.isEmpty() ? name : dir.filePath(name);
+        QFile file(fileName);
+        if (bytes == "fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(fileName), 0600), 0);
+        else if (bytes == "folder")
+            QVERIFY(QDir().mkdir(fileName));
+        else if (!bytes.isNull())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         file.close();
-        if (bytes.isNull())
-            fileName = file.fileName() + u"/a.grlist"_s;
         Selection w;
         w.form.setFileChooser([&](auto, auto) { return fileName; });
         w.click(u"mt5"_s);
         QStringList seen;
-        closeModal(&w.form, seen);
+        if (!reason.isEmpty())
+            closeModal(&w.form, seen);
         w.click(button);
-        QCOMPARE(seen.size(), 3);
-        QVERIFY2(seen[1].contains(QDir::toNativeSeparators(fileName)) && seen[1].contains(reason),
-                 qPrintable(seen[1]));
-        QCOMPARE(seen[2], QString::number(Qt::PlainText));
-        QCOMPARE(vyber().cell(1, 1), firstFlag);
-        QCOMPARE(w.ticked(0), firstFlag != u"n"_s);
-        QCOMPARE(w.ticked(5), button == u"loud"_s);
+        QCOMPARE(seen.size(), reason.isEmpty() ? 0 : 3);
+        QVERIFY2(seen.isEmpty() || (seen[1].contains(QDir::toNativeSeparators(fileName)) &&
+                                    seen[1].contains(QRegularExpression(reason)) &&
+                                    seen[2] == QString::number(Qt::PlainText)),
+                 qPrintable(seen.join(u'|')));
+        QCOMPARE(vyber().cell(1, 1) + u',' + vyber().cell(6, 1) + w.ticks()[0] + w.ticks()[5],
+                 after);
     }
 
     // Qt's own dialog opens only an existing file.
@@ -359,7 +408,7 @@ private slots:
         closeModal(&w.form, seen);
         w.click(u"loud"_s);
         QCOMPARE(seen, (QStringList{u"Načíst výběr řeckých znaků"_s,
-                                    u"Seznam řeckých znaku (*.grlist)"_s, u"01"_s}));
+                                    u"Seznam řeckých znaku (*.grlist)"_s, u"01 grlist"_s}));
     }
 
     // Last: Qt's Czech catalogue, as the program installs it, stays for the rest of the run.
