@@ -50,7 +50,7 @@ struct Selection {
     Selection() { form.show(); }
     void click(const QString &names) const // a name ending in ² is double-clicked
     {
-        for (const QString &name : names.split(u' ')) {
+        for (const QString &name : names.split(u' ', Qt::SkipEmptyParts)) {
             QWidget *control = form.findChild<QWidget *>(QString(name).remove(u'²'));
             name.endsWith(u'²') ? doubleClick(control) : QTest::mouseClick(control, Qt::LeftButton);
         }
@@ -307,8 +307,7 @@ private slots:
         Selection w;
         QCOMPARE(w.ticks(), QString(51, u'z').replace(3, 1, u'n').replace(29, 1, u'n'));
         const QString closedBy = clicks.section(u' ', -1);
-        if (clicks != closedBy)
-            w.click(clicks.section(u' ', 0, -2));
+        w.click(clicks.section(u' ', 0, -2));
         const QString ticks = w.ticks();
         QStringList seen;
         if (count < 0)
