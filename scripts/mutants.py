@@ -8,6 +8,7 @@ executable (or, for znaky/, whose pictures) changed are run; the others cannot s
 import argparse
 import filecmp
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -194,7 +195,7 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--work", default="/tmp/kelmora-mutants")
     ap.add_argument("--out", default=None, help="TSV file for the results")
-    ap.add_argument("--only", default=None, help="substring of the labels to run")
+    ap.add_argument("--only", default=None, help="pattern of the labels to run")
     ap.add_argument("--tree", default=ROOT, help="the source tree to copy (default: this one)")
     ap.add_argument("--skip", type=int, default=0, help="faults to leave out at the start")
     ap.add_argument("--lazy", action="store_true", help="run the soak only for faults the rest miss")
@@ -219,7 +220,7 @@ def main():
     rows = []
     out = open(args.out, "w") if args.out else None
     for path, old, new, label in MUTANTS[args.skip:]:
-        if args.only and args.only not in label:
+        if args.only and not re.search(args.only, label):
             continue
         file = os.path.join(src, path)
         original = open(file, encoding="utf-8").read()

@@ -205,11 +205,13 @@ private slots:
         QVERIFY(form.control<QLabel>(u"obrazek1"_s)->pixmap().isNull());
         for (int i = 0; i < kSlots; ++i)
             QVERIFY(form.box(i)->pixmap().isNull() && form.box(i)->isHidden() != pictures);
-        if (stopAt >= 0)
-            return; // STOP leaves the focus on START, and a typed run's answer box live
-        // Neither an extra Enter, the board nor the answer box judges or starts anything now.
+        if (!pictures && stopAt >= 0)
+            return; // the answer box stays live after a typed run is stopped
+        // Neither the board, the answer box nor an extra Enter after HOTOVO (STOP leaves the
+        // focus on START, for a new run) judges or starts anything now.
         const QString verdict = form.caption(u"truefalse"_s) + form.caption(u"cormis"_s);
-        QTest::keyClick(m_form->focusWidget(), Qt::Key_Return);
+        if (stopAt < 0)
+            QTest::keyClick(m_form->focusWidget(), Qt::Key_Return);
         form.clickBox(1);
         if (pictures)
             form.click(u"Option10"_s);
@@ -232,8 +234,8 @@ private slots:
         QCOMPARE(m_form->frameGeometry().height(), 3165 / 15);
         for (int row = 1; row <= 27; ++row)
             vyber().setCell(row, 1, u"n"_s);
-        m_form->move(100, fitTop + 150);
-        QTRY_COMPARE(m_form->frameGeometry().top(), fitTop + 150);
+        m_form->move(100, fitTop + 20);
+        QTRY_COMPARE(m_form->frameGeometry().top(), fitTop + 20);
         const QRect before = m_form->frameGeometry();
         form.control(u"start"_s)->setFocus();
         form.click(u"help"_s);
@@ -386,13 +388,12 @@ private slots:
         QStringList seen;
         if (!reason.isEmpty())
             closeModal(&w.form, seen);
-        rlimit limit; // a file there before is on a full disk: files of 100 bytes at most
+        rlimit limit; // a file there before lies on a full disk: files of 100 bytes at most
         QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0 && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR);
         const bool existed = QFileInfo(fileName).isFile();
-        const rlim_t unlimited = std::exchange(limit.rlim_cur, existed ? 100 : limit.rlim_cur);
-        setrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit full{existed ? rlim_t(100) : limit.rlim_cur, limit.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &full);
         w.click(button);
-        limit.rlim_cur = unlimited;
         setrlimit(RLIMIT_FSIZE, &limit);
         const QString pattern =
             reason.startsWith(u'^') ? reason : u"\n%1\n\n.*"_s + reason + u"\\|0$"_s;
