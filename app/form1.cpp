@@ -196,6 +196,7 @@ void Form1::createControls()
     pokracovat = button(QStringLiteral("pokracovat"), QStringLiteral("Pokračovat"),
                         {311, 152, 101, 30}, QColor(255, 255, 192));
     pokracovat->hide();
+    pokracovat->installEventFilter(this);
 
     Label1 = label(QStringLiteral("Label1"), QStringLiteral("Hodnocení :"), {405, 7, 95, 18}, 9.75);
     constexpr int kMarkColours[6] = {0, 0x008000, 0x008000, 0x008080, 0x008080, 0x0000c0};
@@ -674,6 +675,10 @@ void Form1::keepOnScreen(int heightTwips)
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    // "Pokračovat" shows over `enter` when it judges: the second half of a double-click on
+    // `enter` lands on it and must not move on.
+    if (watched == pokracovat && event->type() == QEvent::MouseButtonDblClick)
+        return true;
     if (watched == zadano && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {

@@ -8,6 +8,7 @@ executable (or, for znaky/, whose pictures) changed are run; the others cannot s
 import argparse
 import filecmp
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -89,12 +90,51 @@ MUTANTS = [
     ("selection/form2.cpp", "isSelected(kSmallRows + i + 1)", "isSelected(kSmallRows + i)", "capital boxes off by one"),
     ("selection/form2.cpp", "if (Index == 0)", "if (Index == 1)", "invert labels swapped"),
     ("selection/form2.cpp", "if (pocetznaku != 0) {", "if (true) {", "empty selection accepted"),
-    ("selection/form2.cpp", "applyBoxes();\n    const QString fileName", "const QString fileName", "save does not apply the boxes"),
-    ("selection/form2.cpp", "zaskrtej();\n    if (!result.ok())", "if (!result.ok())", "load leaves the boxes"),
+    ("selection/form2.cpp", "    applyBoxes();\n    const GrlistResult result = saveListFile", "    const GrlistResult result = saveListFile", "save does not apply the boxes"),
+    ("selection/form2.cpp", "if (result.ok() || result.error == GrlistResult::Error::RowOutOfRange)", "if (result.ok())", "part-way load leaves the boxes"),
     ("selection/form2.cpp", "void Form2::Form_Unload()\n{\n    m_zbpopis->setText(zbyvaCaption(pocetznaku));", "void Form2::Form_Unload()\n{", "closing writes no count"),
     ("selection/form2.cpp", "vyber().markUnusedCells();\n    return ticked;", "return ticked;", "apply forgets the unused cells"),
     ("selection/form2.cpp", "message.setTextFormat(Qt::PlainText);", "", "file name shown as rich text"),
     ("selection/form2.cpp", "dialog.setFileMode(QFileDialog::ExistingFile);", "", "open dialog takes new names"),
+    # the run and list-file fixes: endless draw
+    ("quiz/grading.cpp", "    if (std::none_of(first, first + kCharacterRows, isEligible))\n        return 0;\n", "", "draw loops when nothing is eligible"),
+    ("quiz/board.cpp", "    if (question.hledany == 0)\n        return question;\n", "", "board drawn for no row"),
+    ("app/form1.cpp", "tally = recount(tabznaku);\n        pokracovat->hide();", "pokracovat->hide();", "START keeps the old mark counts"),
+    ("app/form1.cpp", "const int row = tally.runOver() ? 0 : drawRow", "const int row = drawRow", "typed run goes on past its end"),
+    # an old verdict leaking into the next run
+    ("app/form1.cpp", "        pokracovat->hide();\n        message->clear();\n        for", "        message->clear();\n        for", "START leaves Pokracovat shown"),
+    ("app/form1.cpp", "        message->clear();\n        for (int i = 1; i <= 5; ++i)\n            popis[i]->setText(markCaption(i, 0));", "        for (int i = 1; i <= 5; ++i)\n            popis[i]->setText(markCaption(i, 0));", "START leaves the old names"),
+    # double-clicks
+    ("app/picturebox.cpp", "if (!endsDoubleClick && event->button()", "if (event->button()", "double-click on a picture is two clicks"),
+    ("app/form1.cpp", "    if (watched == pokracovat && event->type() == QEvent::MouseButtonDblClick)\n        return true;\n", "", "double-click on enter moves on"),
+    ("selection/form2.cpp", "    if (event->type() == QEvent::MouseButtonRelease && std::exchange(m_doubleClicked, false))\n        return true;\n", "", "double-click on an invert label is two clicks"),
+    # help page
+    ("app/form1.cpp", "    setCoveredEnabled(false);\n", "", "help page leaves its controls live"),
+    ("app/form1.cpp", "(m_focusBeforeHelp ? m_focusBeforeHelp.data() : help)->setFocus();", "help->setFocus();", "closing help focuses Napoveda"),
+    ("app/form1.cpp", "    help->setFocusPolicy(Qt::TabFocus);\n", "", "clicking Napoveda takes the focus"),
+    ("app/form1.cpp", "    if (!hlppic1->isHidden() || !hlppic2->isHidden())\n        return;\n", "", "help opens twice"),
+    ("app/accessibility.cpp", " && widget()->isEnabled()", "", "assistive press under the help page"),
+    # focus
+    ("app/form1.cpp", "    obrazek[0]->setFocus();\n", "", "no focus on a new board"),
+    ("app/form1.cpp", "    obrazek[spravna]->setFocus();\n", "", "focus stays on the chosen picture"),
+    ("app/form1.cpp", "    enter->hide();\n    start->setFocus();\n", "    enter->hide();\n", "STOP leaves no focus"),
+    ("app/form1.cpp", "    vema->clear();\n    setDirectionEnabled(true);\n}", "    vema->clear();\n    setDirectionEnabled(true);\n    start->setFocus();\n}", "HOTOVO puts the focus on START"),
+    # list files: pipes, cancel, suffix, Czech reasons
+    ("selection/grlist.cpp", "    if (info.exists() && !info.isFile())\n        return failure(Error::NotRegularFile);\n", "", "pipe opened on load"),
+    ("selection/grlist.cpp", "    if (result.existed && !info.isFile()) {", "    if (false) {", "folder saved over"),
+    ("selection/form2.cpp", "        return;\n    const GrlistResult result = loadListFile", "        return zaskrtej();\n    const GrlistResult result = loadListFile", "cancelled load refreshes the boxes"),
+    ("selection/form2.cpp", "if (result.ok() || result.error == GrlistResult::Error::RowOutOfRange)", "if (true)", "refused load refreshes the boxes"),
+    ("selection/form2.cpp", "    if (fileName.isEmpty())\n        return;\n    applyBoxes();", "    applyBoxes();\n    if (fileName.isEmpty())\n        return;", "cancelled save applies the boxes"),
+    ("selection/form2.cpp", "    dialog.setDefaultSuffix(QStringLiteral(\"grlist\"));\n", "", "no default suffix"),
+    ("selection/grlist.cpp", "    case EACCES:\n", "", "no permission as an I/O error"),
+    ("selection/grlist.cpp", "    case EROFS: return QStringLiteral(\"disk je jen pro čtení\");\n", "", "read-only disk as an I/O error"),
+    ("selection/grlist.cpp", "    case EDQUOT:\n    case EFBIG: return", "    case EDQUOT: return", "file size limit as an I/O error"),
+    ("selection/grlist.cpp", "    case ENAMETOOLONG: return QStringLiteral(\"název souboru je příliš dlouhý\");\n", "", "long name as an I/O error"),
+    ("selection/grlist.cpp", "result.error = Error::WriteFailed;\n        result.systemError = errno;", "result.error = Error::WriteFailed;", "write failure loses its cause"),
+    ("selection/grlist.cpp", "result.existed ? QStringLiteral(\" Soubor zůstal, jak byl.\") : QString()", "QStringLiteral(\" Soubor zůstal, jak byl.\")", "a new file said to stay as it was"),
+    ("selection/grlist.cpp", "nejspíš je v jiném kódování", "nejspíš je poškozený", "no hint at the encoding"),
+    ("selection/grlist.cpp", "const QString text = QString::fromUtf8(line);", "const QString text = QString::fromLatin1(line);", "line shown as Latin-1"),
+    ("selection/grlist.cpp", "text.size() <= kShown ? text : text.left(kShown) + QChar(u'…')", "text", "line shown whole"),
     # znaky/ generator
     ("znaky/lettering.cpp", '"ςϑϰ"', '"ςϰϑ"', "variant theta and kappa pictures swapped"),
     ("znaky/lettering.cpp", "αβγδεζηθικλμν", "αβγδεζηθικλνμ", "small mu and nu pictures swapped"),
@@ -155,7 +195,7 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--work", default="/tmp/kelmora-mutants")
     ap.add_argument("--out", default=None, help="TSV file for the results")
-    ap.add_argument("--only", default=None, help="substring of the labels to run")
+    ap.add_argument("--only", default=None, help="pattern of the labels to run")
     ap.add_argument("--tree", default=ROOT, help="the source tree to copy (default: this one)")
     ap.add_argument("--skip", type=int, default=0, help="faults to leave out at the start")
     ap.add_argument("--lazy", action="store_true", help="run the soak only for faults the rest miss")
@@ -171,14 +211,16 @@ def main():
     r = run(["cmake", "--build", build, "-j2", "--target"] + targets)
     if r.returncode:
         sys.exit("clean build failed:\n" + r.stdout[-3000:])
-    r = run(["ctest", "--test-dir", build, "-LE", "e2e|package|bench", "-j2", "--timeout", "300"])
-    if r.returncode:
-        sys.exit("clean tree fails its tests:\n" + r.stdout[-3000:])
+    # A test that fails on the clean tree can judge no fault: it is left out, and said so.
+    broken = ctest(build, tests)
+    if broken:
+        print("left out, failing on the clean tree: " + ", ".join(broken), flush=True)
+        tests = [t for t in tests if t not in {b.split()[0] for b in broken}]
 
     rows = []
     out = open(args.out, "w") if args.out else None
     for path, old, new, label in MUTANTS[args.skip:]:
-        if args.only and args.only not in label:
+        if args.only and not re.search(args.only, label):
             continue
         file = os.path.join(src, path)
         original = open(file, encoding="utf-8").read()

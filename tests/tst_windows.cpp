@@ -8,17 +8,20 @@
 #include "names.h"
 #include "selectiontest.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
-#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace kelmora;
 
@@ -38,7 +41,9 @@ void closeModal(QWidget *below, QStringList &seen, int tries = 300)
         }
         auto *dialog = qobject_cast<QFileDialog *>(modal);
         seen << dialog->nameFilters().join(u' ')
-             << u"%1%2"_s.arg(dialog->acceptMode()).arg(dialog->fileMode());
+             << u"%1%2 %3 %4"_s.arg(dialog->acceptMode())
+                    .arg(dialog->fileMode())
+                    .arg(dialog->defaultSuffix(), dialog->labelText(QFileDialog::Reject));
         dialog->reject();
     });
 }
@@ -46,21 +51,20 @@ void closeModal(QWidget *below, QStringList &seen, int tries = 300)
 // The selection window over a stand-in for the main window's label.
 struct Selection {
     Selection() { form.show(); }
-    void click(const QString &names) const
+    void click(const QString &names) const // a name ending in ² is double-clicked
     {
-        for (const QString &name : names.split(u' '))
-            QTest::mouseClick(form.findChild<QWidget *>(name), Qt::LeftButton);
+        for (const QString &name : names.split(u' ', Qt::SkipEmptyParts)) {
+            QWidget *control = form.findChild<QWidget *>(QString(name).remove(u'²'));
+            name.endsWith(u'²') ? doubleClick(control) : QTest::mouseClick(control, Qt::LeftButton);
+        }
     }
-    bool ticked(int i) const // mt0..mt26, then vt0..vt23
-    {
-        const QString name = i < 27 ? u"mt%1"_s.arg(i) : u"vt%1"_s.arg(i - 27);
-        return form.findChild<QCheckBox *>(name)->isChecked();
-    }
-    QString ticks() const
+    QString ticks() const // mt0..mt26, then vt0..vt23
     {
         QString ticks;
-        for (int i = 0; i < 51; ++i)
-            ticks += ticked(i) ? u'z' : u'n';
+        for (int i = 0; i < 51; ++i) {
+            const QString name = i < 27 ? u"mt%1"_s.arg(i) : u"vt%1"_s.arg(i - 27);
+            ticks += form.findChild<QCheckBox *>(name)->isChecked() ? u'z' : u'n';
+        }
         return ticks;
     }
     QLabel zbpopis{u"před"_s};
@@ -91,6 +95,8 @@ class TestWindows : public QObject
     Q_OBJECT
 
 private slots:
+    // As the program starts: its look and Qt's Czech catalogue.
+    void initTestCase() { prepareApplication(m_translator); }
     void init() { vyber().clear(); }
     void cleanup() { m_form.reset(); }
 
@@ -124,7 +130,6 @@ private slots:
         QList<int> rows;
         for (int i = 1; i <= count; ++i)
             rows << i * 51 / count;
-        selectOnly(rows);
         QVERIFY(showForm(m_form, std::make_unique<SeededRandom>(count * 7 + wrongEvery)));
         FormDriver form(*m_form);
         std::array<QString, 28> koncovky;
@@ -136,10 +141,16 @@ private slots:
             for (int row : rows)
                 key.marks[row] = 0;
         };
+        // A wrong answer typed after STOP, and the selection changed since, belong to no run.
+        form.click(u"start"_s);
+        form.click(u"stopka"_s);
+        form.type(u"?"_s);
+        form.pressEnter();
+        selectOnly(rows);
         if (pictures)
             form.click(u"Option13"_s);
         reset();
-        form.click(u"start"_s);
+        form.click(count ? u"start"_s : u"pokracovat"_s);
         for (int asked = 0, answer = 0;
              form.caption(u"truefalse"_s) != u"HOTOVO"_s || asked < questions; ++asked, ++answer) {
             QVERIFY2(asked < questions + 1000, "the run does not end");
@@ -150,11 +161,13 @@ private slots:
                 answer = 0;
             }
             const int row = pictures ? m_form->soughtRow() : m_form->shownRow();
-            QVERIFY(key.marks.value(row, 1) != 1);
+            QVERIFY(key.marks.value(row, 1) != 1 && !key.over());
             QCOMPARE(controlsShown(form), u"stopka"_s);
+            QCOMPARE(m_form->focusWidget(), pictures ? form.box(0) : form.control(u"zadano"_s));
             if (questions ? asked < questions && choices.pick(500) == 0 : answer == stopAt) {
                 form.click(u"stopka"_s);
                 reset();
+                QCOMPARE(m_form->focusWidget(), form.control(u"start"_s));
                 QCOMPARE(form.score() + form.caption(u"truefalse"_s), key.score());
                 if (!questions)
                     break;
@@ -169,39 +182,39 @@ private slots:
             if (pictures) {
                 QCOMPARE(form.caption(u"vema"_s), phrase(row, koncovky));
                 QCOMPARE(form.caption(u"message"_s), rozloz(m_catalogue.names[row]));
-                form.clickBox(right ? slot : (slot + 20) % kSlots);
+                doubleClick(form.box(right ? slot : (slot + 20) % kSlots));
                 for (int i = 0; i < kSlots; ++i)
                     QCOMPARE(form.box(i)->isHidden(), i != slot);
             } else {
-                if (answer == 0) {
-                    form.type(u"x"_s);
-                    QVERIFY(form.isShown(u"enter"_s));
-                    QTest::keyClick(form.control(u"zadano"_s), Qt::Key_Backspace);
-                    QVERIFY(!form.isShown(u"enter"_s));
-                }
+                form.type(u"x"_s); // typed and rubbed out: no `enter`
+                QTest::keyClick(form.control(u"zadano"_s), Qt::Key_Backspace);
+                QVERIFY(!form.isShown(u"enter"_s));
                 form.type(right ? nazvy[1] : u"?"_s);
-                form.pressEnter();
+                right ? form.pressEnter() : doubleClick(form.control(u"enter"_s));
                 QCOMPARE(form.caption(u"message"_s), right ? QString() : nameLines(nazvy));
             }
             key.judge(row, right);
             QCOMPARE(form.caption(u"truefalse"_s) +
                          form.control(u"truefalse"_s)->palette().color(QPalette::WindowText).name(),
                      right ? u"Správně#008000"_s : u"ŠPATNĚ#ff0000"_s);
-            pictures ? form.clickBox(slot) : form.pressEnter();
+            QTest::keyClick(m_form->focusWidget(), pictures ? Qt::Key_Space : Qt::Key_Return);
             QCOMPARE(form.score(), key.score());
         }
         QVERIFY(key.over() || stopAt >= 0);
         QCOMPARE(controlsShown(form), u"start setup Option10 Option13 Option20 Option21"_s);
         QCOMPARE(form.caption(u"message"_s) + form.caption(u"vema"_s) +
-                     form.control<QLineEdit>(u"zadano"_s)->text(),
+                     (pictures ? QString() : form.control<QLineEdit>(u"zadano"_s)->text()),
                  QString());
         QVERIFY(form.control<QLabel>(u"obrazek1"_s)->pixmap().isNull());
         for (int i = 0; pictures && i < kSlots; ++i)
             QVERIFY(form.box(i)->pixmap().isNull() && form.box(i)->isVisible());
         if (!pictures && stopAt >= 0)
             return; // the answer box stays live after a typed run is stopped
-        // Neither the board nor the answer box judges anything now.
+        // Neither the board, the answer box nor an extra Enter after HOTOVO (STOP leaves the
+        // focus on START, for a new run) judges or starts anything now.
         const QString verdict = form.caption(u"truefalse"_s) + form.caption(u"cormis"_s);
+        if (stopAt < 0)
+            QTest::keyClick(m_form->focusWidget(), Qt::Key_Return);
         if (pictures) {
             form.clickBox(1);
             form.click(u"Option10"_s);
@@ -225,16 +238,23 @@ private slots:
         QCOMPARE(m_form->frameGeometry().height(), 3165 / 15);
         for (int row = 1; row <= 27; ++row)
             vyber().setCell(row, 1, u"n"_s);
-        m_form->move(100, fitTop + 150);
-        QTRY_COMPARE(m_form->frameGeometry().top(), fitTop + 150);
+        m_form->move(100, fitTop + 20);
+        QTRY_COMPARE(m_form->frameGeometry().top(), fitTop + 20);
         const QRect before = m_form->frameGeometry();
+        form.control(u"start"_s)->setFocus();
         form.click(u"help"_s);
         QCOMPARE(m_form->childAt(600, 10), form.control(u"hlppic1"_s));
+        // Only the page takes keys: Tab stays on it, Space on a covered control does nothing.
+        QTest::keyClick(m_form->focusWidget(), Qt::Key_Tab);
+        for (const char *name : {"help", "start"})
+            QTest::keyClick(form.control(QLatin1String(name)), Qt::Key_Space);
+        QCOMPARE(m_form->focusWidget(), form.control(u"hlppic1"_s));
         QTRY_COMPARE(m_form->frameGeometry().top(), fitTop);
         form.click(u"hlppic1"_s);
         QCOMPARE(m_form->childAt(600, 10), form.control(u"hlppic2"_s));
         form.click(u"hlppic2"_s);
         QTRY_COMPARE(m_form->frameGeometry(), before);
+        QCOMPARE(m_form->focusWidget(), form.control(u"start"_s));
         form.click(u"Option13"_s);
         QCOMPARE(form.caption(u"zbpopis"_s), u"Zbývá znaků - 24"_s);
         QCOMPARE(m_form->frameGeometry().height(), 8145 / 15);
@@ -260,6 +280,11 @@ private slots:
         for (int i = 0; i < kSlots; ++i)
             empty += form.box(i)->pixmap().isNull();
         QCOMPARE(empty, 20);
+        form.click(u"help"_s); // nor does an assistive tool press a picture under the page
+        QAccessible::queryAccessibleInterface(form.box(m_form->rightSlot()))
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(form.caption(u"truefalse"_s), QString());
     }
 
     void look_data()
@@ -314,7 +339,7 @@ private slots:
         QTest::addRow("malé inverts the small forms") << u"Label21 ok"_s << 24;
         QTest::addRow("Esc") << u"mt0 Label20 Esc"_s << 49;
         QTest::addRow("closed") << u"mt0 close"_s << 49;
-        QTest::addRow("none refused") << u"Label20 Label21 mt3 vt2 ok"_s << -1;
+        QTest::addRow("none refused") << u"Label20² Label21² mt3 vt2 ok"_s << -1;
     }
 
     // Boxes ticked from the flags; "Použít" writes them back, any other close keeps the flags.
@@ -330,8 +355,7 @@ private slots:
         Selection w;
         QCOMPARE(w.ticks(), QString(51, u'z').replace(3, 1, u'n').replace(29, 1, u'n'));
         const QString closedBy = clicks.section(u' ', -1);
-        if (clicks != closedBy)
-            w.click(clicks.section(u' ', 0, -2));
+        w.click(clicks.section(u' ', 0, -2));
         const QString ticks = w.ticks();
         QStringList seen;
         if (count < 0)
@@ -357,64 +381,77 @@ private slots:
     void failedFile_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::addColumn<QByteArray>("bytes"); // null: the file's folder is a file
-        QTest::addColumn<QString>("reason");
-        QTest::addColumn<QString>("firstFlag");
+        QTest::addColumn<QString>("name"); // in a fresh folder; empty: cancelled; ?: Qt's dialog
+        QTest::addColumn<QByteArray>("bytes"); // there before; "fifo", "folder" make one
+        QTest::addColumn<QString>("reason");   // a pattern of the message's end; ^: of all seen
+        QTest::addColumn<QString>("after");    // flags of rows 1 and 6, ticks of mt0 and mt5
+        const QString name = u"<b>a.grlist"_s;
         const QByteArray line("m-01-n\r\n");
-        QTest::addRow("row out of range") << u"loud"_s << line + "m-31-z\r\n"
-                                          << u"Řádek 2"_s << u"n"_s;
-        QTest::addRow("NUL byte") << u"loud"_s << line + '\0' << u"nulový bajt"_s << QString();
-        QTest::addRow("no such folder")
-            << u"sejf"_s << QByteArray() << u"nelze vytvořit"_s << u"z"_s;
+        const auto add = [](const char *row, const char *button, const QString &name,
+                            const QByteArray &bytes, const char *reason, const char *after) {
+            QTest::newRow(row) << QString::fromUtf8(button) << name << bytes
+                               << QString::fromUtf8(reason) << QString::fromUtf8(after);
+        };
+        add("row out of range", "loud", name, line + "m-31-z\r\n", "Řádek 2 .*", "n,nz");
+        add("NUL byte", "loud", name, line + '\0', "kódování.*", ",zn");
+        add("pipe", "loud", name, "fifo", "Nejde o obyčejný soubor.*", ",zn");
+        add("Qt's dialog cancelled", "loud", u"?"_s, {},
+            "^Načíst výběr řeckých znaků\\|.*\\(\\*\\.grlist\\)\\|01 grlist Zrušit$", ",zn");
+        add("save cancelled", "sejf", {}, {}, "", ",zn");
+        add("no such folder", "sejf", u"none/"_s + name, {},
+            "vytvořit: soubor nebo složka neexistuje\\.", "z,nzn");
+        add("name too long", "sejf", QString(256, u'a'), {}, "příliš dlouhý\\.", "z,nzn");
+        add("over a folder", "sejf", name, "folder", "obyčejný soubor.*Soubor zůstal, jak byl\\.",
+            "z,nzn");
+        add("disk full", "sejf", name, line, "není dost místa\\. Soubor zůstal, jak byl\\.",
+            "z,nzn");
     }
 
-    // A Czech message with the file name as it is; a load keeps the lines before a bad one.
+    // A Czech message with the file name as it is. A load keeps the lines before a bad one; a
+    // cancelled dialog or a refused file changes nothing; a save applies the boxes, and a full
+    // disk leaves the old file whole.
     void failedFile()
     {
         QFETCH(QString, button);
+        QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
-        QFETCH(QString, firstFlag);
+        QFETCH(QString, after);
         QTemporaryDir dir;
-        QString fileName = dir.filePath(u"<b>a.grlist"_s);
-        QFile file(bytes.isNull() ? dir.filePath(u"f"_s) : fileName);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        const QString fileName = name.isEmpty() ? name : dir.filePath(name);
+        QFile file(fileName);
+        if (bytes == "fifo")
+            QCOMPARE(mkfifo(QFile::encodeName(fileName), 0600), 0);
+        else if (bytes == "folder")
+            QVERIFY(QDir().mkdir(fileName));
+        else if (!bytes.isNull())
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
         file.close();
-        if (bytes.isNull())
-            fileName = file.fileName() + u"/a.grlist"_s;
         Selection w;
-        w.form.setFileChooser([&](auto, auto) { return fileName; });
+        if (name != u"?"_s)
+            w.form.setFileChooser([&](auto, auto) { return fileName; });
         w.click(u"mt5"_s);
         QStringList seen;
-        closeModal(&w.form, seen);
+        if (!reason.isEmpty())
+            closeModal(&w.form, seen);
+        rlimit limit; // a file there before lies on a full disk: files of 100 bytes at most
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &limit) == 0 && std::signal(SIGXFSZ, SIG_IGN) != SIG_ERR);
+        const bool existed = QFileInfo(fileName).isFile();
+        const rlimit full{existed ? rlim_t(100) : limit.rlim_cur, limit.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &full);
         w.click(button);
-        QCOMPARE(seen.size(), 3);
-        QVERIFY2(seen[1].contains(QDir::toNativeSeparators(fileName)) && seen[1].contains(reason),
-                 qPrintable(seen[1]));
-        QCOMPARE(seen[2], QString::number(Qt::PlainText));
-        QCOMPARE(vyber().cell(1, 1), firstFlag);
-        QCOMPARE(w.ticked(0), firstFlag != u"n"_s);
-        QCOMPARE(w.ticked(5), button == u"loud"_s);
-    }
-
-    // Qt's own dialog opens only an existing file.
-    void fileDialog()
-    {
-        Selection w;
-        QStringList seen;
-        closeModal(&w.form, seen);
-        w.click(u"loud"_s);
-        QCOMPARE(seen, (QStringList{u"Načíst výběr řeckých znaků"_s,
-                                    u"Seznam řeckých znaku (*.grlist)"_s, u"01"_s}));
-    }
-
-    // Last: Qt's Czech catalogue, as the program installs it, stays for the rest of the run.
-    void czech()
-    {
-        static QTranslator translator;
-        prepareApplication(translator);
-        QDialogButtonBox box(QDialogButtonBox::Cancel);
-        QCOMPARE(box.button(QDialogButtonBox::Cancel)->text().remove(u'&'), u"Zrušit"_s);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const QString pattern =
+            reason.startsWith(u'^') ? reason : u"\n%1\n\n.*"_s + reason + u"\\|0$"_s;
+        QVERIFY2(reason.isEmpty()
+                     ? seen.isEmpty()
+                     : seen.join(u'|').contains(QRegularExpression(pattern.arg(
+                           QRegularExpression::escape(QDir::toNativeSeparators(fileName))))),
+                 qPrintable(seen.join(u'|')));
+        QCOMPARE(vyber().cell(1, 1) + u',' + vyber().cell(6, 1) + w.ticks()[0] + w.ticks()[5],
+                 after);
+        if (existed)
+            QVERIFY(file.open(QIODevice::ReadOnly) && file.readAll() == bytes);
     }
 
 private:
@@ -430,6 +467,7 @@ private:
         }
         return shown.trimmed();
     }
+    QTranslator m_translator;
     Tabznaku m_catalogue;
     std::unique_ptr<Form1> m_form;
 };
