@@ -550,10 +550,9 @@ void Form1::stopka_Click()
 
 void Form1::help_Click()
 {
+    // Nápověda itself is covered, and disabled, while a page shows: no second help_Click.
     if (!hlppic1)
         createHelpPages();
-    if (!hlppic1->isHidden() || !hlppic2->isHidden())
-        return;
     hlppic1->show();
     m_focusBeforeHelp = focusWidget();
     hlppic1->setFocus();
