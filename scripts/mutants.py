@@ -7,6 +7,7 @@ executable (or, for znaky/, whose pictures) changed are run; the others cannot s
 """
 import argparse
 import filecmp
+import json
 import os
 import re
 import shutil
@@ -160,12 +161,13 @@ def run(cmd, **kw):
 
 
 def test_list(build):
-    out = run(["ctest", "--test-dir", build, "-N", "-LE", "e2e|package|bench"]).stdout
-    return [line.split(":")[1].strip() for line in out.splitlines() if line.strip().startswith("Test")
-            and ":" in line]
-
-
-SLOW = {"tst_soak"}
+    """The fast tests, each with the executable it runs (the last argument of a shell line)."""
+    out = run(["ctest", "--test-dir", build, "--show-only=json-v1", "-LE", "e2e|package|bench"])
+    tests = {}
+    for test in json.loads(out.stdout)["tests"]:
+        command = test["command"]
+        tests[test["name"]] = command[-1] if os.path.basename(command[0]) == "sh" else command[0]
+    return tests
 
 
 def ctest(build, names):
@@ -182,12 +184,8 @@ def ctest(build, names):
     return failed
 
 
-def stamps(build, tests):
-    result = {}
-    for t in tests:
-        path = os.path.join(build, "bin", t)
-        result[t] = os.path.getmtime(path) if os.path.exists(path) else 0
-    return result
+def stamps(tests):
+    return {t: os.path.getmtime(exe) if os.path.exists(exe) else 0 for t, exe in tests.items()}
 
 
 def main():
@@ -197,7 +195,6 @@ def main():
     ap.add_argument("--only", default=None, help="pattern of the labels to run")
     ap.add_argument("--tree", default=ROOT, help="the source tree to copy (default: this one)")
     ap.add_argument("--skip", type=int, default=0, help="faults to leave out at the start")
-    ap.add_argument("--lazy", action="store_true", help="run the soak only for faults the rest miss")
     args = ap.parse_args()
     src, build = os.path.join(args.work, "src"), os.path.join(args.work, "build")
     sync(args.tree, src)
@@ -205,16 +202,17 @@ def main():
         r = run(["cmake", "-S", src, "-B", build, "-G", "Ninja", "-DCMAKE_BUILD_TYPE=RelWithDebInfo"])
         if r.returncode:
             sys.exit(r.stdout)
-    tests = test_list(build)
-    targets = tests
-    r = run(["cmake", "--build", build, "-j2", "--target"] + targets)
+    # Built whole once, so that CTest knows each test's executable.
+    r = run(["cmake", "--build", build, "-j2"])
     if r.returncode:
         sys.exit("clean build failed:\n" + r.stdout[-3000:])
+    tests = test_list(build)
+    targets = sorted({os.path.basename(exe) for exe in tests.values()})
     # A test that fails on the clean tree can judge no fault: it is left out, and said so.
     broken = ctest(build, tests)
     if broken:
         print("left out, failing on the clean tree: " + ", ".join(broken), flush=True)
-        tests = [t for t in tests if t not in {b.split()[0] for b in broken}]
+        tests = {t: e for t, e in tests.items() if t not in {b.split()[0] for b in broken}}
 
     rows = []
     out = open(args.out, "w") if args.out else None
@@ -227,7 +225,7 @@ def main():
             rows.append((label, "NOT APPLIED (%d matches)" % original.count(old)))
             print("%-45s | %s" % rows[-1], flush=True)
             continue
-        before = stamps(build, tests)
+        before = stamps(tests)
         start = time.time()
         try:
             open(file, "w", encoding="utf-8").write(original.replace(old, new))
@@ -235,14 +233,10 @@ def main():
             if r.returncode:
                 caught = "BUILD FAILED"
             else:
-                after = stamps(build, tests)
+                after = stamps(tests)
                 changed = [t for t in tests if after[t] != before[t] or
                            (path.startswith("znaky/") and t == "tst_znaky")]
-                # With --lazy the slow tests run only when the fast ones miss the fault.
-                fast = [t for t in changed if not (args.lazy and t in SLOW)]
-                failed = ctest(build, fast)
-                if not failed and len(fast) < len(changed):
-                    failed = ctest(build, [t for t in changed if t not in fast])
+                failed = ctest(build, changed)
                 caught = ", ".join(failed) if failed else "MISSED"
         finally:
             open(file, "w", encoding="utf-8").write(original)
