@@ -47,6 +47,7 @@ ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 mib() { awk -v k="$1" 'BEGIN { printf "%.1f", k / 1024 }'; }
 decimals() { awk -v v="$1" -v d="$2" 'BEGIN { printf "%.*f", d, v }'; }
 row() { echo "| $1 | $2 | $3 | $4 | $5 |"; }
+in_unit() { [ "$1" = mib ] && mib "$2" || decimals "$2" 1; }
 
 # This shell stamps the time just before it forks and execs a probe, so a start-up counts
 # the exec, the dynamic loader and all of Qt's start-up, plus one fork of bash (well under
@@ -126,32 +127,24 @@ done
 echo
 row Measure Platform Kelmora "Qt baseline" Ratio
 row --- --- ---: ---: ---:
+# measure platform field files [mib]: Kelmora against each Qt window, medians of the starts
+startup_rows() {
+    local -A v=()
+    local p
+    for p in "${probes[@]}"; do
+        v[$p]=$(field "$3" <"$4.$p" | median)
+    done
+    for p in bare label; do
+        row "$1 vs $(against "$p")" "$2" "$(in_unit "${5:-ms}" "${v[kelmora]}")" \
+            "$(in_unit "${5:-ms}" "${v[$p]}")" "$(ratio "${v[kelmora]}" "${v[$p]}")"
+    done
+}
 for platform in xcb offscreen; do
     name=$(platform_name "$platform")
-    declare -A ms=() kib=()
-    for p in "${probes[@]}"; do
-        ms[$p]=$(field first_paint_ms <"$work/$platform.$p" | median)
-        kib[$p]=$(field vmhwm_kib <"$work/$platform.$p" | median)
-    done
-    for p in bare label; do
-        row "Start-up to first frame (ms, median of $runs) vs $(against "$p")" "$name" \
-            "$(decimals "${ms[kelmora]}" 1)" "$(decimals "${ms[$p]}" 1)" \
-            "$(ratio "${ms[kelmora]}" "${ms[$p]}")"
-    done
-    for p in bare label; do
-        row "Peak RSS at first frame (MiB) vs $(against "$p")" "$name" \
-            "$(mib "${kib[kelmora]}")" "$(mib "${kib[$p]}")" "$(ratio "${kib[kelmora]}" "${kib[$p]}")"
-    done
+    startup_rows "Start-up to first frame (ms, median of $runs)" "$name" first_paint_ms "$work/$platform"
+    startup_rows "Peak RSS at first frame (MiB)" "$name" vmhwm_kib "$work/$platform" mib
 done
-declare -A map=()
-for p in "${probes[@]}"; do
-    map[$p]=$(field map_ms <"$work/map.$p" | median)
-done
-for p in bare label; do
-    row "Start-up to MapNotify (ms, median of $runs) vs $(against "$p")" "xcb (Xvfb), accessibility on" \
-        "$(decimals "${map[kelmora]}" 1)" "$(decimals "${map[$p]}" 1)" \
-        "$(ratio "${map[kelmora]}" "${map[$p]}")"
-done
+startup_rows "Start-up to MapNotify (ms, median of $runs)" "xcb (Xvfb), accessibility on" map_ms "$work/map"
 for platform in xcb offscreen; do
     name=$(platform_name "$platform")
     bare=${rss[$platform.bare]}
