@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "czech.h"
 
 #include "look.h"

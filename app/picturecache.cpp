@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "picturecache.h"
 
 #include "artwork.h"

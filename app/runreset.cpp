@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "runreset.h"
 
 #include "vyber.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "vyber.h"
 
 #include "catalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "peakmemory.h"
 #include "questionplay.h"
 #include "random.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "questionplay.h"
 #include "random.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Starts a program and prints "map_ms=…", the milliseconds from just before its exec to the
 // MapNotify of its first top-level window, then ends it. It watches the root window only, so it
 // measures on an X server without a window manager (a manager would reparent the window first).

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Runs Kelmora's benchmarks and prints the README's table: start-up to the first frame and
 # peak memory against Qt windows built alike, time and instructions per question.
 #   bench/run-bench.sh [BUILD_DIR]        (default build-perf; configured and built here)

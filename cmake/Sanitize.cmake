@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # KELMORA_SANITIZE: AddressSanitizer (with LeakSanitizer) and UndefinedBehaviorSanitizer on
 # every target of the tree, compile and link alike. Undefined behaviour stops the program,
 # so a test cannot pass over it. scripts/sanitize.sh builds and runs the tests this way.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "grading.h"
 
 #include "random.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs the Debian 12 packages Kelmora needs to build, test and run.
 # Does nothing when every package is already present.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Plants single faults one at a time in a scratch copy and reports which fast tests catch them.
 
 A measuring tool, not a test: it does not run in CI. The scratch copy and its build folder are

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds every target with AddressSanitizer (with LeakSanitizer) and UndefinedBehaviorSanitizer
 # in BUILD_DIR (default build-asan) and runs the tests there; any report fails the run.
 set -euo pipefail

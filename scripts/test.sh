@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Installs what is missing, builds Kelmora and runs every test: the CTest suite, the same
 # suite under AddressSanitizer and UndefinedBehaviorSanitizer, and a one-minute fuzz run of
 # the list-file reader.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "grlist.h"
 
 #include "catalogue.h"

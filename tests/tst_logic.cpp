@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The rules that need no window: marks, draws, boards, names, catalogue, selection and list files.
 #include "board.h"
 #include "grading.h"

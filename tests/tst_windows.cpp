@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The two windows driven as a user drives them: whole runs, layouts, help, selection and files.
 #include "artwork.h"
 #include "board.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The character pictures that the generator draws into znaky/.
 #include "catalogue.h"
 

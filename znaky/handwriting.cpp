@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "handwriting.h"
 
 #include "catalogue.h"

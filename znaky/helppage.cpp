@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "helppage.h"
 
 #include "fonts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "imagefiles.h"
 
 #include "artwork.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // kelmora-art: draws Kelmora's pictures at build time.
 #include "artwork.h"
 #include "catalogue.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "sketches.h"
 
 #include "artwork.h"

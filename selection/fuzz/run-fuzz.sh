@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the .grlist reader's fuzzer with clang in BUILD_DIR and runs it for SECONDS
 # (60 when not given) on a copy of the seed corpus, so the committed seeds stay as they are.
 # A crash or a broken invariant leaves its input as BUILD_DIR/fuzz-artifacts/crash-* and

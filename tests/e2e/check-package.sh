@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: MIT
 # Builds the Debian package from a finished build, unpacks it into a temporary root (nothing is
 # installed on this machine) and checks what it holds: the program and its pictures, the link
 # on the PATH, the desktop entry, the AppStream data and the icon. Then starts the unpacked

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Drives Kelmora in Xvfb through the accessibility bus, as a screen reader would, under a window
 manager or none; checks the outer heights, saves screenshots. Usage: PROGRAM FOLDER [WM]"""
 
