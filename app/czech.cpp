@@ -3,12 +3,49 @@
 
 #include "look.h"
 
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QGuiApplication>
+#include <QIdentityProxyModel>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
+#include <clocale>
+#include <langinfo.h>
+
 namespace kelmora {
+
+namespace {
+
+// The dialog's own model formats the size and date columns with QLocale::system().
+class CzechFileDetails : public QIdentityProxyModel
+{
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+
+    QVariant data(const QModelIndex &index, int role) const override
+    {
+        const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
+        const QModelIndex source = mapToSource(index);
+        if (files && role == Qt::DisplayRole && index.column() == 1 && !files->isDir(source))
+            return QLocale().formattedDataSize(files->size(source));
+        if (files && role == Qt::DisplayRole && index.column() == 3)
+            return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
+        return QIdentityProxyModel::data(index, role);
+    }
+};
+
+// Qt 6.4 hands the C library UTF-8 text, such as the title that Xlib writes into WM_NAME.
+// Where the user's locale has another character set (POSIX) only the character set becomes
+// the C.UTF-8 that every glibc system has; the environment stays as the user set it.
+void useUtf8Characters()
+{
+    if (qstricmp(nl_langinfo(CODESET), "UTF-8") != 0)
+        std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
+} // namespace
 
 bool loadQtCzech(QTranslator &translator)
 {
@@ -18,12 +55,17 @@ bool loadQtCzech(QTranslator &translator)
 
 void useCzechLocale()
 {
-    qputenv("LC_ALL", "cs_CZ.UTF-8");
     QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
+}
+
+void showCzechFileDetails(QFileDialog &dialog)
+{
+    dialog.setProxyModel(new CzechFileDetails(&dialog));
 }
 
 void prepareApplication(QTranslator &qtTranslator)
 {
+    useUtf8Characters();
     useDesignLook();
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kelmora.Kelmora"));
     if (loadQtCzech(qtTranslator))

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+class QFileDialog;
 class QTranslator;
 
 namespace kelmora {
@@ -8,13 +9,16 @@ namespace kelmora {
 // Loads Qt's own Czech catalogue, so Qt's dialogs and buttons speak Czech.
 bool loadQtCzech(QTranslator &translator);
 
-// Dates, numbers and sizes in Czech whatever the system's language. Qt reads the system
-// locale, which its file dialog formats with, from the environment as the application
-// starts, so this comes before QApplication.
+// Numbers and dates that Qt formats for the program in Czech, whatever the system's language.
 void useCzechLocale();
 
-// What the program sets up before its window: the desktop entry it belongs to, its own
-// look and Qt's Czech catalogue, which must live as long as the application.
+// Sizes and dates of a file dialog in Czech too: Qt writes them in the language the user's
+// environment names, and holds the Czech forms itself.
+void showCzechFileDetails(QFileDialog &dialog);
+
+// What the program sets up before its window, once the application exists: the desktop entry
+// it belongs to, its own look, UTF-8 text for the C library and Qt's Czech catalogue, which
+// must live as long as the application.
 void prepareApplication(QTranslator &qtTranslator);
 
 } // namespace kelmora

@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QGuiApplication>
 #include <QScreen>
 
 namespace kelmora {
@@ -622,13 +623,18 @@ void Form1::setOuterHeightTwips(int twips)
 }
 
 // The outer height includes the frame, which a window manager adds only after the window
-// shows and may change later; the client area never ends above the layout's lowest control.
+// shows and may change later; the client area never ends above its lowest shown control, a
+// help page included, whatever frame the window manager reports.
 void Form1::applyOuterHeight()
 {
     m_appliedFrame = frameGeometry().height() - height();
-    const QWidget *lowest = board && !board->isHidden() ? board : start;
-    setFixedHeight(qMax(lowest->geometry().bottom() + 1,
-                        m_outerHeightTwips / kTwipsPerPixel - m_appliedFrame));
+    int lowest = start->geometry().bottom();
+    for (const QWidget *cover : {static_cast<QWidget *>(board), static_cast<QWidget *>(hlppic1),
+                                 static_cast<QWidget *>(hlppic2)}) {
+        if (cover && !cover->isHidden())
+            lowest = qMax(lowest, cover->geometry().bottom());
+    }
+    setFixedHeight(qMax(lowest + 1, m_outerHeightTwips / kTwipsPerPixel - m_appliedFrame));
 }
 
 bool Form1::event(QEvent *event)
@@ -636,6 +642,7 @@ bool Form1::event(QEvent *event)
     const bool result = QWidget::event(event);
     switch (event->type()) {
     case QEvent::Show:
+    case QEvent::ShowToParent: // a decoration Qt draws itself (Wayland) is known by then
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::WinIdChange:
@@ -658,17 +665,23 @@ int Form1::topTwips() const
     return frameGeometry().top() * kTwipsPerPixel;
 }
 
+// A Wayland client can neither read nor set its place on the screen: the compositor places it.
 void Form1::setTopTwips(int twips)
 {
-    move(frameGeometry().left(), twips / kTwipsPerPixel);
+    if (!QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        move(frameGeometry().left(), twips / kTwipsPerPixel);
 }
 
 void Form1::keepOnScreen(int heightTwips)
 {
-    const int screenTwips = screen() ? screen()->geometry().height() * kTwipsPerPixel : 0;
+    if (!screen())
+        return;
     const int top = topTwips();
-    // Taller than asked where the frame would otherwise cut the lowest control.
-    const int kept = keptOnScreenTop(top, qMax(heightTwips, outerHeightTwips()), screenTwips);
+    // Taller than asked where the frame would otherwise cut the lowest control; on a screen too
+    // short for the window the title bar stays within reach rather than the bottom.
+    const int kept = qMax(keptOnScreenTop(top, qMax(heightTwips, outerHeightTwips()),
+                                          screen()->geometry().height() * kTwipsPerPixel),
+                          screen()->availableGeometry().top() * kTwipsPerPixel);
     if (kept != top)
         setTopTwips(kept);
 }

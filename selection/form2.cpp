@@ -3,6 +3,7 @@
 
 #include "artwork.h"
 #include "catalogue.h"
+#include "czech.h"
 #include "grlist.h"
 #include "look.h"
 #include "vyber.h"
@@ -309,6 +310,7 @@ QString Form2::chooseWithDialog(QFileDialog::AcceptMode mode, const QString &tit
     QFileDialog dialog(this, title);
     dialog.setObjectName(QStringLiteral("dialog"));
     dialog.setOption(QFileDialog::DontUseNativeDialog);
+    showCzechFileDetails(dialog);
     // Qt takes the patterns from the last parentheses and shows the whole text.
     dialog.setNameFilter(QStringLiteral("Seznam řeckých znaku (*.grlist)"));
     dialog.setAcceptMode(mode);
