@@ -627,14 +627,14 @@ void Form1::setOuterHeightTwips(int twips)
 // help page included, whatever frame the window manager reports.
 void Form1::applyOuterHeight()
 {
-    m_appliedFrame = frameGeometry().height() - height();
-    int lowest = start->geometry().bottom();
-    for (const QWidget *cover : {static_cast<QWidget *>(board), static_cast<QWidget *>(hlppic1),
-                                 static_cast<QWidget *>(hlppic2)}) {
-        if (cover && !cover->isHidden())
-            lowest = qMax(lowest, cover->geometry().bottom());
-    }
-    setFixedHeight(qMax(lowest + 1, m_outerHeightTwips / kTwipsPerPixel - m_appliedFrame));
+    // Qt measures the frame against the window manager's frame window, which may still have the
+    // size from before the last resize (weston's under XWayland): never less than no frame.
+    m_appliedFrame = qMax(0, frameGeometry().height() - height());
+    int bottom = (board && !board->isHidden() ? board : start)->geometry().bottom();
+    // Help keeps one height over both its pages, that of the taller.
+    if (hlppic1 && !(hlppic1->isHidden() && hlppic2->isHidden()))
+        bottom = qMax(hlppic1->geometry().bottom(), hlppic2->geometry().bottom());
+    setFixedHeight(qMax(bottom + 1, m_outerHeightTwips / kTwipsPerPixel - m_appliedFrame));
 }
 
 bool Form1::event(QEvent *event)
@@ -647,7 +647,7 @@ bool Form1::event(QEvent *event)
     case QEvent::Resize:
     case QEvent::WinIdChange:
         // Applied once per new frame, so the window's own resize cannot loop.
-        if (frameGeometry().height() - height() != m_appliedFrame)
+        if (qMax(0, frameGeometry().height() - height()) != m_appliedFrame)
             applyOuterHeight();
         break;
     default: break;
