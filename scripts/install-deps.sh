@@ -18,6 +18,8 @@ packages=(
   xvfb xauth dbus dbus-x11 at-spi2-core python3 python3-pyatspi imagemagick x11-utils
   # a window manager that draws frames, for the end-to-end test
   openbox
+  # native Wayland and XWayland in a headless compositor, for the wayland tests
+  qt6-wayland weston xwayland
   # desktop metadata checks and benchmarks
   desktop-file-utils appstream valgrind
 )
