@@ -20,8 +20,10 @@ bin=$build/bin
 work=$(mktemp -d)
 
 xvfb_pid=
+weston_pid=
 cleanup() {
     if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
+    if [ -n "$weston_pid" ]; then kill "$weston_pid" 2>/dev/null || true; fi
     if [ -n "${DBUS_SESSION_BUS_PID:-}" ]; then kill "$DBUS_SESSION_BUS_PID" 2>/dev/null || true; fi
     rm -rf "$work"
 }
@@ -38,6 +40,18 @@ done
 [ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
 display=$(cat "$work/display")
 export DISPLAY=":$display"
+# A headless weston for the native Wayland platform, in a private runtime folder; Qt draws the
+# title bar there itself.
+export XDG_RUNTIME_DIR=$work/runtime WAYLAND_DISPLAY=bench
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+weston --backend=headless-backend.so --use-pixman --width=1280 --height=1024 --idle-time=0 \
+    --no-config --socket="$WAYLAND_DISPLAY" 2>/dev/null &
+weston_pid=$!
+for _ in $(seq 50); do
+    [ -e "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break
+    sleep 0.1
+done
+[ -e "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] || { echo "weston did not start" >&2; exit 1; }
 # A session bus, so that the MapNotify starts run with the accessibility bridge on, as on a
 # desktop with a screen reader.
 eval "$(dbus-launch --sh-syntax)"
@@ -95,11 +109,17 @@ instructions() { # mode questions → instructions of the whole program
         "$bin/bench_play" "$1" "$2" 2>&1 >/dev/null | sed -n 's/.*Collected : \([0-9]*\).*/\1/p'
 }
 
-platform_name() { [ "$1" = xcb ] && echo "xcb (Xvfb)" || echo "$1"; }
+platform_name() {
+    case $1 in
+    xcb) echo "xcb (Xvfb)" ;;
+    wayland) echo "wayland (weston)" ;;
+    *) echo "$1" ;;
+    esac
+}
 mode_name() { [ "$1" = typed ] && echo "typed names" || echo "picture choice"; }
 
 echo "Start-up, $runs runs of each program on each platform..." >&2
-for platform in xcb offscreen; do
+for platform in xcb wayland offscreen; do
     startup "$platform"
 done
 mapnotify
@@ -140,7 +160,7 @@ startup_rows() {
             "$(in_unit "${5:-ms}" "${v[$p]}")" "$(ratio "${v[kelmora]}" "${v[$p]}")"
     done
 }
-for platform in xcb offscreen; do
+for platform in xcb wayland offscreen; do
     name=$(platform_name "$platform")
     startup_rows "Start-up to first frame (ms, median of $runs)" "$name" first_paint_ms "$work/$platform"
     startup_rows "Peak RSS at first frame (MiB)" "$name" vmhwm_kib "$work/$platform" mib
