@@ -84,8 +84,8 @@ class Session:
             run("weston-screenshooter", cwd=self.workdir, env=dict(self.env, WAYLAND_DISPLAY="w"))
             shot = next(pathlib.Path(self.workdir).glob("wayland-screenshot-*.png"))
             png, _ = shot.read_bytes(), shot.unlink()
-        return run("convert", "png:-", "-crop", "{2}x{3}+{0}+{1}".format(*box), "+repage", "png:-",
-                   input=png) if box else png
+        return run("convert", "png:-", "-crop", "{2}x{3}+{0}+{1}".format(*box), "+repage", "-strip",
+                   "png:-", input=png) if box else png  # -strip: no time stamp in the bytes
 
     def steady(self, grab, name):  # Qt paints after the change that made the object show; a
         shots = []  # cursor blinks
