@@ -627,9 +627,7 @@ void Form1::setOuterHeightTwips(int twips)
 // help page included, whatever frame the window manager reports.
 void Form1::applyOuterHeight()
 {
-    // Qt measures the frame against the window manager's frame window, which may still have the
-    // size from before the last resize (weston's under XWayland): never less than no frame.
-    m_appliedFrame = qMax(0, frameGeometry().height() - height());
+    m_appliedFrame = frameGeometry().height() - height();
     int bottom = (board && !board->isHidden() ? board : start)->geometry().bottom();
     // Help keeps one height over both its pages, that of the taller.
     if (hlppic1 && !(hlppic1->isHidden() && hlppic2->isHidden()))
@@ -647,7 +645,7 @@ bool Form1::event(QEvent *event)
     case QEvent::Resize:
     case QEvent::WinIdChange:
         // Applied once per new frame, so the window's own resize cannot loop.
-        if (qMax(0, frameGeometry().height() - height()) != m_appliedFrame)
+        if (frameGeometry().height() - height() != m_appliedFrame)
             applyOuterHeight();
         break;
     default: break;
