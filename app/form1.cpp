@@ -15,11 +15,11 @@
 #include <QButtonGroup>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QGuiApplication>
 #include <QScreen>
 
 namespace kelmora {
