@@ -8,7 +8,19 @@
 #include "selectiontest.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
+#include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace kelmora;
 using namespace Qt::StringLiterals;
@@ -44,6 +56,25 @@ struct FailingDevice : QBuffer {
         return pos() < size() ? QBuffer::readData(data, maxSize) : -1;
     }
 };
+
+// Makes a named pipe, a folder or a socket at path, or writes the bytes of a list there.
+bool makeThere(const QString &what, const QString &path, const QByteArray &list)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (what == u"pipe"_s)
+        return mkfifo(name.constData(), 0600) == 0;
+    if (what == u"folder"_s)
+        return QDir().mkdir(path);
+    if (what == u"socket"_s) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, name.constData(), sizeof address.sun_path);
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        return fd >= 0 && bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    }
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(list) == list.size();
+}
 
 } // namespace
 
@@ -274,6 +305,121 @@ private slots:
         for (const auto &[systemError, saving, text] : cases)
             QVERIFY(failureText({Error::OpenFailed, 0, systemError, {}, false}, saving)
                         .endsWith(QString::fromUtf8(text)));
+    }
+
+    void files_data()
+    {
+        QTest::addColumn<bool>("saving");
+        QTest::addColumn<QString>("there"); // at the name before: a list, pipe, folder or socket
+        QTest::addColumn<int>("modes");     // of the folder and the file, as the owner sees them
+        QTest::addColumn<int>("limit");     // bytes a file may grow to while saving
+        QTest::addColumn<QString>("says");  // the message's end; empty: saved
+        QTest::addColumn<QString>("after"); // what the file holds: old, new, or some of new
+        const auto add = [](const char *name, bool saving, const char *there, int modes, int limit,
+                            const char *says, const char *after) {
+            QTest::newRow(name) << saving << QString::fromUtf8(there) << modes << limit
+                                << QString::fromUtf8(says) << QString::fromUtf8(after);
+        };
+        add("save", true, "list", 0755644, 0, "", "new");
+        add("save, disk full", true, "list", 0755644, 100,
+            "zapsat: na disku není dost místa. Soubor zůstal, jak byl.", "old");
+        add("save in a read-only folder", true, "list", 0555644, 0, "", "new");
+        add("save in a read-only folder, disk full", true, "list", 0555644, 100,
+            "zapsat: na disku není dost místa. Soubor může být neúplný.", "some");
+        add("save over a read-only list", true, "list", 0755444, 0,
+            "Soubor nelze uložit: chybí oprávnění k souboru nebo ke složce. Soubor zůstal, jak "
+            "byl.",
+            "old");
+        add("save over a pipe", true, "pipe", 0755644, 0,
+            "Nejde o obyčejný soubor, ale o pojmenovanou rouru.", "");
+        add("save over a folder", true, "folder", 0755755, 0, "obyčejný soubor, ale o složku.", "");
+        add("load a pipe", false, "pipe", 0755644, 0,
+            "ale o pojmenovanou rouru. Výběr zůstal beze změny.", "");
+        add("load a socket", false, "socket", 0755644, 0, "ale o soket. Výběr zůstal beze změny.",
+            "");
+    }
+
+    // Saving replaces a list whole where its folder allows, else writes it in place; what
+    // is not a regular file is refused. The message says what became of the file.
+    void files()
+    {
+        QFETCH(bool, saving);
+        QFETCH(QString, there);
+        QFETCH(int, modes);
+        QFETCH(int, limit);
+        QFETCH(QString, says);
+        QFETCH(QString, after);
+        QTemporaryDir dir;
+        const QString name = dir.filePath(u"a.grlist"_s);
+        const QByteArray old("m-01-n\r\n");
+        QVERIFY(makeThere(there, name, old));
+        // Root passes every permission check: the test acts as an ordinary owner instead.
+        const bool root = geteuid() == 0;
+        QVERIFY(!root || (chown(QFile::encodeName(dir.path()), 65534, 65534) == 0 &&
+                          chown(QFile::encodeName(name), 65534, 65534) == 0));
+        QVERIFY(chmod(QFile::encodeName(name), modes & 0777) == 0 &&
+                chmod(QFile::encodeName(dir.path()), modes >> 9) == 0);
+        rlimit unlimited;
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &unlimited) == 0 && signal(SIGXFSZ, SIG_IGN) != SIG_ERR);
+        const rlimit full{limit ? rlim_t(limit) : unlimited.rlim_cur, unlimited.rlim_max};
+        Vyber flags = filledFlags();
+        if (root)
+            QVERIFY(setresgid(65534, 65534, 0) == 0 && setresuid(65534, 65534, 0) == 0);
+        setrlimit(RLIMIT_FSIZE, &full);
+        const GrlistResult result = saving ? saveListFile(flags, name) : loadListFile(flags, name);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        if (root)
+            QVERIFY(setresuid(0, 0, 0) == 0 && setresgid(0, 0, 0) == 0);
+        chmod(QFile::encodeName(dir.path()), 0755);
+        const QString text = failureText(result, saving);
+        QVERIFY2(says.isEmpty() ? result.ok() : text.endsWith(says), qPrintable(text));
+        QCOMPARE(vyberCells(flags), vyberCells(filledFlags()));
+        QBuffer saved;
+        QVERIFY(saved.open(QIODevice::WriteOnly) && writeList(flags, saved));
+        QFile file(name);
+        if (after.isEmpty())
+            return;
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY2(after == u"old"_s   ? bytes == old
+                 : after == u"new"_s ? bytes == saved.data()
+                                     : saved.data().startsWith(bytes) && bytes.size() <= limit,
+                 bytes.constData());
+    }
+
+    // A name swapped for a pipe between looking and opening never holds the load up.
+    void pipeSwappedIn()
+    {
+        QTemporaryDir dir;
+        const auto path = [&dir](const char *name) {
+            return QFile::encodeName(dir.filePath(QString::fromLatin1(name)));
+        };
+        const QByteArray name = path("a.grlist"), pipe = path("p"), list = path("r"),
+                         link = path("l");
+        QVERIFY(mkfifo(pipe.constData(), 0600) == 0 &&
+                makeThere(u"list"_s, QFile::decodeName(list), "m-01-n"));
+        std::atomic<int> loads = 0, swaps = 0;
+        std::atomic<bool> done = false, blocked = false;
+        std::thread swapper([&] {
+            for (int seen = 0, since = 0; !done; ++swaps) {
+                ::link((swaps % 2 ? pipe : list).constData(), link.constData());
+                rename(link.constData(), name.constData());
+                since = seen == loads ? since + 1 : 0;
+                seen = loads;
+                if (since > 5000) { // a load waits for a writer: be one, so that it ends
+                    blocked = true;
+                    close(open(pipe.constData(), O_WRONLY | O_NONBLOCK));
+                }
+            }
+        });
+        int refused = 0;
+        for (; swaps < 20000; ++loads) {
+            Vyber flags;
+            refused += loadListFile(flags, QFile::decodeName(name)).error == Error::NotRegularFile;
+        }
+        done = true;
+        swapper.join();
+        QVERIFY(!blocked && refused > 0);
     }
 };
 
