@@ -20,6 +20,8 @@ packages=(
   openbox
   # desktop metadata checks and benchmarks
   desktop-file-utils appstream valgrind
+  # the package's check (lintian reads the manual pages with man)
+  lintian man-db
 )
 
 missing=()
