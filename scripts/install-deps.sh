@@ -9,7 +9,7 @@ packages=(
   cmake g++ make pkg-config dpkg-dev file libxcb1-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libgif-dev
   # fonts the pictures are drawn with
-  fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-gfs-didot fonts-gfs-neohellenic
+  fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
   # Qt's own Czech catalogue (file dialog, message boxes)
   qt6-translations-l10n
   # fuzzing and sanitizers
