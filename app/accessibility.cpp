@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "accessibility.h"
 
-#include "form1.h"
 #include "picturebox.h"
 
 #include <QAccessibleWidget>
@@ -31,7 +30,7 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
     if (className == QLatin1String("kelmora::PictureBox"))
         return new PictureBoxAccessible(static_cast<PictureBox *>(object));
     if (className == QLatin1String("kelmora::Form1"))
-        return new QAccessibleWidget(static_cast<Form1 *>(object), QAccessible::Window);
+        return new QAccessibleWidget(static_cast<QWidget *>(object), QAccessible::Window);
     return nullptr;
 }
 

@@ -9,7 +9,7 @@ packages=(
   cmake g++ make pkg-config dpkg-dev file libxcb1-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev libgif-dev
   # fonts the pictures are drawn with
-  fonts-dejavu-core fonts-dejavu-extra fonts-liberation2 fonts-gfs-didot fonts-gfs-neohellenic
+  fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
   # Qt's own Czech catalogue (file dialog, message boxes)
   qt6-translations-l10n
   # fuzzing and sanitizers
@@ -22,6 +22,8 @@ packages=(
   qt6-wayland weston xwayland
   # desktop metadata checks and benchmarks
   desktop-file-utils appstream valgrind
+  # the package's check (lintian reads the manual pages with man)
+  lintian man-db
 )
 
 missing=()

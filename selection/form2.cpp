@@ -1,18 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "form2.h"
 
+#include "accessibility.h"
 #include "artwork.h"
 #include "catalogue.h"
 #include "czech.h"
 #include "grlist.h"
 #include "look.h"
+#include "picturebox.h"
 #include "vyber.h"
 
 #include <QCheckBox>
 #include <QDir>
 #include <QLabel>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -76,10 +77,12 @@ constexpr int kVtLeft = 132;
 constexpr int kMtLeft = 166;
 constexpr int kRightNamesLeft = 188;
 
-QLabel *addLabel(QWidget *parent, const QString &name, const QString &caption,
-                 const QRect &geometry, Qt::Alignment alignment)
+template <typename Label = QLabel>
+Label *addLabel(QWidget *parent, const QString &name, const QString &caption, const QRect &geometry,
+                Qt::Alignment alignment)
 {
-    auto *label = new QLabel(caption, parent);
+    auto *label = new Label(parent);
+    label->setText(caption);
     label->setObjectName(name);
     label->setGeometry(geometry);
     label->setAlignment(alignment);
@@ -117,6 +120,7 @@ Form2::Form2(QLabel *zbpopis, QWidget *parent)
         return chooseWithDialog(mode, title);
     })
 {
+    installAccessibility();
     setWindowTitle(QStringLiteral("Nastavení"));
     setModal(true);
     setFixedSize(340, 517);
@@ -128,20 +132,6 @@ Form2::Form2(QLabel *zbpopis, QWidget *parent)
                  {5, -1, 250, 31}, Qt::AlignLeft | Qt::AlignTop);
     Label1->setFont(uiFont(13.5, true));
     setColour(Label1, QPalette::WindowText, QColor(0, 0, 192));
-
-    const QCursor hand(QPixmap(artwork::kRuka), artwork::kRukaHotSpot.x(),
-                       artwork::kRukaHotSpot.y());
-    const QRect label2Geometry[] = {{107, 27, 40, 17}, {166, 27, 33, 17}};
-    const QString label2Caption[] = {QStringLiteral("velké"), QStringLiteral("malé")};
-    for (int index = 0; index < int(Label2.size()); ++index) {
-        Label2[index] = addLabel(this, QStringLiteral("Label2%1").arg(index), label2Caption[index],
-                                 label2Geometry[index], Qt::AlignLeft | Qt::AlignTop);
-        Label2[index]->setFont(uiFont(9.75, true));
-        setColour(Label2[index], QPalette::WindowText, QColor(192, 0, 0));
-        Label2[index]->setToolTip(QStringLiteral("Při kliku na tento nápis se invertuje výběr."));
-        Label2[index]->setCursor(hand);
-        Label2[index]->installEventFilter(this);
-    }
 
     // Created top to bottom, left to right, which makes the tab order.
     const QColor fileButtons(255, 224, 192);
@@ -156,6 +146,25 @@ Form2::Form2(QLabel *zbpopis, QWidget *parent)
     for (QPushButton *button : {sejf, loud})
         button->setAutoDefault(false);
     ok->setDefault(true);
+
+    // The column headings look like labels but act like buttons: a click, Space or Enter, or
+    // an assistive tool's Press inverts their column.
+    const QCursor hand(QPixmap(artwork::kRuka), artwork::kRukaHotSpot.x(),
+                       artwork::kRukaHotSpot.y());
+    const QRect label2Geometry[] = {{107, 27, 40, 17}, {166, 27, 33, 17}};
+    const QString label2Caption[] = {QStringLiteral("velké"), QStringLiteral("malé")};
+    for (int index = 0; index < 2; ++index) {
+        auto *heading =
+            addLabel<PictureBox>(this, QStringLiteral("Label2%1").arg(index), label2Caption[index],
+                                 label2Geometry[index], Qt::AlignLeft | Qt::AlignTop);
+        heading->setAccessibleName(label2Caption[index]);
+        heading->setFont(uiFont(9.75, true));
+        setColour(heading, QPalette::WindowText, QColor(192, 0, 0));
+        heading->setToolTip(QStringLiteral("Při kliku na tento nápis se invertuje výběr."));
+        heading->setCursor(hand);
+        heading->setFocusPolicy(Qt::TabFocus);
+        connect(heading, &PictureBox::clicked, this, [this, index] { Label2_Click(index); });
+    }
 
     for (int k = 0; k < int(std::size(kRows)); ++k) {
         const Row &row = kRows[k];
@@ -188,26 +197,6 @@ void Form2::done(int result)
 {
     QDialog::done(result);
     Form_Unload();
-}
-
-bool Form2::eventFilter(QObject *watched, QEvent *event)
-{
-    // The second half of a double-click is no second click.
-    if (event->type() == QEvent::MouseButtonDblClick)
-        m_doubleClicked = true;
-    if (event->type() == QEvent::MouseButtonRelease && std::exchange(m_doubleClicked, false))
-        return true;
-    if (event->type() == QEvent::MouseButtonRelease) {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        for (int index = 0; index < int(Label2.size()); ++index) {
-            if (watched == Label2[index] && mouse->button() == Qt::LeftButton &&
-                Label2[index]->rect().contains(mouse->position().toPoint())) {
-                Label2_Click(index);
-                return true;
-            }
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void Form2::Form_Load()
@@ -256,7 +245,7 @@ void Form2::ok_Click()
         return;
     }
     QMessageBox message(QMessageBox::NoIcon, kTitle,
-                        QStringLiteral("Ke zkoušení je pořeba vybrat alespoň 1 znak."),
+                        QStringLiteral("Ke zkoušení je potřeba vybrat alespoň 1 znak."),
                         QMessageBox::Ok, this);
     message.exec();
 }
@@ -312,10 +301,12 @@ QString Form2::chooseWithDialog(QFileDialog::AcceptMode mode, const QString &tit
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     showCzechFileDetails(dialog);
     // Qt takes the patterns from the last parentheses and shows the whole text.
-    dialog.setNameFilter(QStringLiteral("Seznam řeckých znaku (*.grlist)"));
+    dialog.setNameFilter(QStringLiteral("Seznam řeckých znaků (*.grlist)"));
     dialog.setAcceptMode(mode);
-    dialog.setDefaultSuffix(QStringLiteral("grlist"));
-    if (mode == QFileDialog::AcceptOpen)
+    // A name typed without the extension gets it when saving; loading takes the name as typed.
+    if (mode == QFileDialog::AcceptSave)
+        dialog.setDefaultSuffix(QStringLiteral("grlist"));
+    else
         dialog.setFileMode(QFileDialog::ExistingFile);
     if (dialog.exec() != QDialog::Accepted)
         return {};

@@ -33,9 +33,6 @@ public:
     // Every way of closing ends here.
     void done(int result) override;
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void Form_Load();
     void Form_Unload();
@@ -54,9 +51,7 @@ private:
     FileChooser m_chooseFile;
     std::array<QCheckBox *, 27> mt{};
     std::array<QCheckBox *, 24> vt{};
-    std::array<QLabel *, 2> Label2{};
     int pocetznaku = 0;
-    bool m_doubleClicked = false;
 };
 
 } // namespace kelmora

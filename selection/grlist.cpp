@@ -14,6 +14,10 @@
 #include <cerrno>
 #include <cmath>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace kelmora {
 
 namespace {
@@ -61,6 +65,13 @@ GrlistResult failure(Error error, int line = 0, int systemError = 0, QByteArray 
     result.line = line;
     result.systemError = systemError;
     result.lineText = std::move(lineText);
+    return result;
+}
+
+GrlistResult notRegularFile(mode_t mode)
+{
+    GrlistResult result = failure(Error::NotRegularFile);
+    result.fileType = mode & S_IFMT;
     return result;
 }
 
@@ -175,19 +186,24 @@ std::optional<int> listRow(QByteArrayView numberText)
 
 GrlistResult saveListFile(const Vyber &flags, const QString &fileName)
 {
-    const QFileInfo info(fileName);
     GrlistResult result;
-    result.existed = info.exists();
-    if (result.existed && !info.isFile()) {
-        result.error = Error::NotRegularFile;
-        return result;
+    struct stat before = {};
+    if (::stat(QFile::encodeName(fileName).constData(), &before) == 0) {
+        if (!S_ISREG(before.st_mode))
+            return notRegularFile(before.st_mode);
+        result.existed = true;
     }
     QSaveFile file(fileName);
+    // A list the user may write, in a folder they may not, is written in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly)) {
         result.error = Error::OpenFailed;
         result.systemError = errno;
         return result;
     }
+    struct stat opened = {};
+    result.inPlace = result.existed && ::fstat(file.handle(), &opened) == 0 &&
+                     opened.st_dev == before.st_dev && opened.st_ino == before.st_ino;
     // commit() in Qt 6.4 overlooks a failed flush of its buffer and would rename a
     // truncated file into place; flushing first catches the full disk.
     if (!writeList(flags, file) || !file.flush() || !file.commit()) {
@@ -199,13 +215,21 @@ GrlistResult saveListFile(const Vyber &flags, const QString &fileName)
 
 GrlistResult loadListFile(Vyber &flags, const QString &fileName)
 {
-    // Opening a named pipe would wait for a writer; a device or a folder is no list either.
-    const QFileInfo info(fileName);
-    if (info.exists() && !info.isFile())
-        return failure(Error::NotRegularFile);
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(Error::OpenFailed, 0, errno);
+    const QByteArray name = QFile::encodeName(fileName);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int openError = errno;
+    // What was opened is what is read; a socket cannot be opened, so its name tells.
+    struct stat info = {};
+    if ((fd >= 0 ? ::fstat(fd, &info) : ::stat(name.constData(), &info)) == 0 &&
+        !S_ISREG(info.st_mode)) {
+        if (fd >= 0)
+            ::close(fd);
+        return notRegularFile(info.st_mode);
+    }
+    if (fd < 0)
+        return failure(Error::OpenFailed, 0, openError);
+    QFile file;
+    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     return readList(flags, file);
 }
 
@@ -229,6 +253,19 @@ QString systemReason(int systemError)
     }
 }
 
+// What stands at a name instead of a regular file.
+QString fileKind(unsigned fileType)
+{
+    switch (fileType) {
+    case S_IFDIR: return QStringLiteral("složku");
+    case S_IFIFO: return QStringLiteral("pojmenovanou rouru");
+    case S_IFSOCK: return QStringLiteral("soket");
+    case S_IFCHR:
+    case S_IFBLK: return QStringLiteral("zařízení");
+    default: return QStringLiteral("zvláštní soubor");
+    }
+}
+
 // Enough of a line to recognise it.
 QString shownLine(const QByteArray &line)
 {
@@ -241,14 +278,16 @@ QString shownLine(const QByteArray &line)
 
 QString failureText(const GrlistResult &result, bool saving)
 {
-    const QString unchanged =
-        saving ? (result.existed ? QStringLiteral(" Soubor zůstal, jak byl.") : QString())
-               : QStringLiteral(" Výběr zůstal beze změny.");
+    const QString unchanged = !saving          ? QStringLiteral(" Výběr zůstal beze změny.")
+                              : result.inPlace ? QStringLiteral(" Soubor může být neúplný.")
+                              : result.existed ? QStringLiteral(" Soubor zůstal, jak byl.")
+                                               : QString();
     switch (result.error) {
     case Error::None: return {};
     case Error::OpenFailed:
-        return (saving ? QStringLiteral("Soubor nelze vytvořit: %1.")
-                       : QStringLiteral("Soubor nelze otevřít: %1."))
+        return (!saving          ? QStringLiteral("Soubor nelze otevřít: %1.")
+                : result.existed ? QStringLiteral("Soubor nelze uložit: %1.")
+                                 : QStringLiteral("Soubor nelze vytvořit: %1."))
                    .arg(systemReason(result.systemError)) +
                unchanged;
     case Error::ReadFailed:
@@ -261,7 +300,7 @@ QString failureText(const GrlistResult &result, bool saving)
                    .arg(systemReason(result.systemError)) +
                unchanged;
     case Error::NotRegularFile:
-        return QStringLiteral("Nejde o obyčejný soubor, ale o složku, rouru nebo zařízení.") +
+        return QStringLiteral("Nejde o obyčejný soubor, ale o %1.").arg(fileKind(result.fileType)) +
                unchanged;
     case Error::TooLarge:
         return QStringLiteral("Nejde o seznam řeckých znaků: soubor je větší než 64 KiB.") +

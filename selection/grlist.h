@@ -30,10 +30,12 @@ struct GrlistResult {
     };
 
     Error error = Error::None;
-    int line = 0;         // 1-based line of a ReadFailed or RowOutOfRange, else 0
-    int systemError = 0;  // errno behind an OpenFailed or WriteFailed, 0 if unknown
-    QByteArray lineText;  // the offending line of a RowOutOfRange, as read
-    bool existed = false; // saving: a file of that name was there before
+    int line = 0;          // 1-based line of a ReadFailed or RowOutOfRange, else 0
+    int systemError = 0;   // errno behind an OpenFailed or WriteFailed, 0 if unknown
+    QByteArray lineText;   // the offending line of a RowOutOfRange, as read
+    bool existed = false;  // saving: a regular file of that name was there before
+    bool inPlace = false;  // saving: written straight into that file, not replaced whole
+    unsigned fileType = 0; // the S_IFMT bits of a NotRegularFile
 
     bool ok() const { return error == Error::None; }
 };
@@ -57,10 +59,12 @@ GrlistResult readList(Vyber &flags, QIODevice &device);
 // continue it (no number is 0) and rounded half to even.
 std::optional<int> listRow(QByteArrayView numberText);
 
-// writeList through QSaveFile: the file is replaced whole or not at all.
+// writeList through QSaveFile: the file is replaced whole or not at all, except in a folder
+// that takes no temporary file beside it, where an existing list is written in place.
 GrlistResult saveListFile(const Vyber &flags, const QString &fileName);
 
-// readList from a file, refusing anything but a regular file before opening it.
+// readList from a file. Opens without waiting (a named pipe would wait for a writer) and
+// refuses anything but a regular file before reading.
 GrlistResult loadListFile(Vyber &flags, const QString &fileName);
 
 } // namespace kelmora

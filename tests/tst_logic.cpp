@@ -8,7 +8,18 @@
 #include "selectiontest.h"
 
 #include <QDir>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <atomic>
+#include <csignal>
+#include <thread>
+
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace kelmora;
 using namespace Qt::StringLiterals;
@@ -44,6 +55,23 @@ struct FailingDevice : QBuffer {
         return pos() < size() ? QBuffer::readData(data, maxSize) : -1;
     }
 };
+
+// Makes a named pipe or a socket at path, or writes the bytes of a list there.
+bool makeThere(const QString &what, const QString &path, const QByteArray &list)
+{
+    const QByteArray name = QFile::encodeName(path);
+    if (what == u"pipe"_s)
+        return mkfifo(name.constData(), 0600) == 0;
+    if (what == u"socket"_s) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, name.constData(), sizeof address.sun_path);
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        return fd >= 0 && bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    }
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(list) == list.size();
+}
 
 } // namespace
 
@@ -274,6 +302,98 @@ private slots:
         for (const auto &[systemError, saving, text] : cases)
             QVERIFY(failureText({Error::OpenFailed, 0, systemError, {}, false}, saving)
                         .endsWith(QString::fromUtf8(text)));
+    }
+
+    void files_data()
+    {
+        QTest::addColumn<bool>("saving");
+        QTest::addColumn<QString>("there"); // at the name before: a list, a pipe or a socket
+        QTest::addColumn<int>("modes");     // of the folder and the list, as their owner sees
+        QTest::addColumn<int>("limit");     // bytes a file may grow to while saving
+        QTest::addColumn<QString>("says");  // the message's end; empty: done
+        QTest::addColumn<QString>("after"); // what the list holds then: old, new; empty: any
+        const auto add = [](const char *name, bool saving, const char *there, int modes, int limit,
+                            const char *says, const char *after = "") {
+            QTest::newRow(name) << saving << QString::fromUtf8(there) << modes << limit
+                                << QString::fromUtf8(says) << QString::fromUtf8(after);
+        };
+        add("save, disk full", true, "list", 0755644, 100,
+            "zapsat: na disku není dost místa. Soubor zůstal, jak byl.", "old");
+        add("save in a read-only folder", true, "list", 0555644, 0, "", "new");
+        add("read-only folder, disk full", true, "list", 0555644, 100,
+            "zapsat: na disku není dost místa. Soubor může být neúplný.");
+        add("save over a read-only list", true, "list", 0755444, 0,
+            "nelze uložit: chybí oprávnění k souboru nebo ke složce. Soubor zůstal, jak byl.",
+            "old");
+        add("save over a pipe", true, "pipe", 0755644, 0, "ale o pojmenovanou rouru.");
+        add("load a pipe", false, "pipe", 0755644, 0, "rouru. Výběr zůstal beze změny.");
+        add("load a socket", false, "socket", 0755644, 0, "ale o soket. Výběr zůstal beze změny.");
+    }
+
+    // Saving replaces a list whole where its folder allows, else writes it in place; what
+    // is not a regular file is refused. The message says what became of the file.
+    void files()
+    {
+        QFETCH(bool, saving);
+        QFETCH(QString, there);
+        QFETCH(int, modes);
+        QFETCH(int, limit);
+        QFETCH(QString, says);
+        QFETCH(QString, after);
+        QTemporaryDir dir;
+        const QString name = dir.filePath(u"a.grlist"_s);
+        const QByteArray old("m-01-n\r\n"), folder = QFile::encodeName(dir.path());
+        QVERIFY(makeThere(there, name, old));
+        // Root passes every permission check: the test acts as an ordinary owner instead.
+        const bool root = geteuid() == 0;
+        QVERIFY(!root || (chown(folder, 65534, 65534) == 0 &&
+                          chown(QFile::encodeName(name), 65534, 65534) == 0));
+        QVERIFY(chmod(QFile::encodeName(name), modes & 0777) == 0 &&
+                chmod(folder, modes >> 9) == 0);
+        rlimit unlimited;
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &unlimited) == 0 && signal(SIGXFSZ, SIG_IGN) != SIG_ERR);
+        const rlimit full{limit ? rlim_t(limit) : unlimited.rlim_cur, unlimited.rlim_max};
+        Vyber flags = filledFlags();
+        QVERIFY(!root || (setresgid(65534, 65534, 0) == 0 && setresuid(65534, 65534, 0) == 0));
+        setrlimit(RLIMIT_FSIZE, &full);
+        const GrlistResult result = saving ? saveListFile(flags, name) : loadListFile(flags, name);
+        setrlimit(RLIMIT_FSIZE, &unlimited);
+        QVERIFY(!root || (setresuid(0, 0, 0) == 0 && setresgid(0, 0, 0) == 0));
+        chmod(folder, 0755);
+        const QString text = failureText(result, saving);
+        QVERIFY2(says.isEmpty() ? result.ok() : text.endsWith(says), qPrintable(text));
+        QCOMPARE(vyberCells(flags), vyberCells(filledFlags()));
+        QFile file(name);
+        QBuffer saved;
+        QVERIFY(saved.open(QIODevice::WriteOnly) && writeList(flags, saved));
+        QVERIFY(after.isEmpty() || (file.open(QIODevice::ReadOnly) &&
+                                    file.readAll() == (after == u"old"_s ? old : saved.data())));
+    }
+
+    // A name swapped for a pipe between looking and opening never holds the load up.
+    void pipeSwappedIn()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(u"a.grlist"_s);
+        const QByteArray pipe = QFile::encodeName(name + u'p'),
+                         list = QFile::encodeName(name + u'r'),
+                         link = QFile::encodeName(name + u'l');
+        QVERIFY(makeThere(u"pipe"_s, name + u'p', {}) &&
+                makeThere(u"list"_s, name + u'r', "m-01-n"));
+        std::atomic<bool> done = false;
+        std::atomic<int> swaps = 0;
+        std::thread swapper([&] {
+            for (; !done; ++swaps) {
+                ::link((swaps % 2 ? pipe : list).constData(), link.constData());
+                rename(link.constData(), QFile::encodeName(name).constData());
+            }
+        });
+        int refused = 0;
+        for (Vyber flags; swaps < 20000;)
+            refused += loadListFile(flags, name).error == Error::NotRegularFile;
+        done = true;
+        swapper.join();
+        QVERIFY(refused > 0);
     }
 };
 

@@ -4,12 +4,14 @@
 #include "artwork.h"
 #include "fonts.h"
 
+#include <QFontMetrics>
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 
 #include <algorithm>
+#include <cmath>
 
 namespace kelmora::art {
 
@@ -36,11 +38,12 @@ QPainterPath glyphIn(const QFont &font, const QString &glyph, const QRectF &box)
     return centring(bounds, box.center(), scale).map(outline);
 }
 
-QFont serifItalic(const QString &text)
+QFont serifItalic(const QString &text, int pixels = 200, bool bold = false)
 {
     QFont font(QStringLiteral("DejaVu Serif"));
-    font.setPixelSize(200);
+    font.setPixelSize(pixels);
     font.setItalic(true);
+    font.setBold(bold);
     return requireFont(font, text);
 }
 
@@ -136,24 +139,45 @@ QImage drawPictureCursor()
     return image;
 }
 
-QImage drawAppIcon()
+QImage drawAppIcon(int size)
 {
-    QImage image = transparentImage(256, 256);
+    QImage image = transparentImage(size, size);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-
-    const QRectF tile(8, 8, 240, 240);
+    const qreal scale = size / 256.0;
+    // Below 48 pixels the tile fills the icon, its one-pixel border runs through pixel centres,
+    // and the α is bold, larger and hinted to the pixel grid, without shadow: the regular
+    // face's thin strokes and the shadow would blur into the tile there.
+    const bool small = size < 48;
+    const qreal border = small ? 1 : std::round(4 * scale);
+    const qreal margin = small ? 0 : std::round(8 * scale);
+    const QRectF tile = QRectF(0, 0, size, size)
+                            .adjusted(margin + border / 2, margin + border / 2,
+                                      -margin - border / 2, -margin - border / 2);
     QLinearGradient fill(tile.topLeft(), tile.bottomLeft());
     fill.setColorAt(0, QColor(0x3f, 0x74, 0xc8));
     fill.setColorAt(1, QColor(0x17, 0x3a, 0x7e));
-    painter.setPen(QPen(QColor(0x12, 0x2e, 0x66), 4));
+    painter.setPen(QPen(QColor(0x12, 0x2e, 0x66), border));
     painter.setBrush(fill);
-    painter.drawRoundedRect(tile.adjusted(2, 2, -2, -2), 48, 48);
+    const qreal radius = small ? std::round(size / 5.0) : 48 * scale;
+    painter.drawRoundedRect(tile, radius, radius);
 
-    const QPainterPath alfa = glyphIn(serifItalic(QStringLiteral("α")), QStringLiteral("α"),
-                                      tile.adjusted(52, 60, -52, -60));
-    painter.fillPath(alfa.translated(4, 6), QColor(0, 0, 0, 70));
-    painter.fillPath(alfa, Qt::white);
+    const QString alfa = QStringLiteral("α");
+    if (small) {
+        QFont font = serifItalic(alfa, std::lround(size * 1.15), true);
+        font.setHintingPreference(QFont::PreferFullHinting);
+        const QRect ink = QFontMetrics(font).tightBoundingRect(alfa);
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(
+            QPoint((size - ink.width()) / 2 - ink.left(), (size - ink.height()) / 2 - ink.top()),
+            alfa);
+        return image;
+    }
+    const QPainterPath letter = glyphIn(
+        serifItalic(alfa), alfa, tile.adjusted(50 * scale, 58 * scale, -50 * scale, -58 * scale));
+    painter.fillPath(letter.translated(QPointF(4, 6) * scale), QColor(0, 0, 0, 70));
+    painter.fillPath(letter, Qt::white);
     return image;
 }
 

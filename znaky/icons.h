@@ -11,6 +11,7 @@ namespace kelmora::art {
 QImage drawEnterKey(qreal ratio = 1);   // 22 × 26: a key with a return arrow, for an answer
 QImage drawHandCursor(qreal ratio = 1); // 32 × 32: white hand, black outline, index finger up
 QImage drawPictureCursor();             // 32 × 32: arrow pointer over a small picture card
-QImage drawAppIcon();                   // 256 × 256: a Greek letter on a rounded tile
+QImage drawAppIcon(int size);           // size × size: a Greek letter on a rounded tile,
+                                        // simplified for small sizes
 
 } // namespace kelmora::art

@@ -23,19 +23,21 @@ using namespace kelmora::art;
 
 namespace {
 
-QList<int> parseRows(const QString &list)
+// A comma-separated list of whole numbers from first to last, such as rows or icon sizes.
+QList<int> parseNumbers(const QString &list, const QString &what, int first, int last)
 {
-    QList<int> rows;
+    QList<int> numbers;
     for (const QString &item : list.split(u',', Qt::SkipEmptyParts)) {
         bool ok = false;
-        const int row = item.toInt(&ok);
-        if (!ok || row < 1 || row > kelmora::kCharacterRows)
-            throw ArtError{QStringLiteral("bad row \"%1\" (rows are 1 to %2)")
-                               .arg(item)
-                               .arg(kelmora::kCharacterRows)};
-        rows << row;
+        const int number = item.toInt(&ok);
+        if (!ok || number < first || number > last)
+            throw ArtError{QStringLiteral("bad %1 \"%2\" (%1s are %3 to %4)")
+                               .arg(what, item)
+                               .arg(first)
+                               .arg(last)};
+        numbers << number;
     }
-    return rows;
+    return numbers;
 }
 
 QString readText(const QString &path)
@@ -46,12 +48,17 @@ QString readText(const QString &path)
     return QString::fromUtf8(file.readAll());
 }
 
+void makeFolder(const QString &folder)
+{
+    if (!QDir().mkpath(folder))
+        throw ArtError{QStringLiteral("cannot create folder %1").arg(folder)};
+}
+
 // Where a resource's picture goes: its resource path below folder.
 QString resourceFile(const QString &folder, QLatin1String resource)
 {
     const QString path = QDir(folder).filePath(QString(resource).mid(2));
-    if (!QDir().mkpath(QFileInfo(path).path()))
-        throw ArtError{QStringLiteral("cannot create the folder of %1").arg(path)};
+    makeFolder(QFileInfo(path).path());
     return path;
 }
 
@@ -125,10 +132,8 @@ void writeResources(const QString &folder, const QString &strokesPath, const QSt
     writeBothSizes(drawEnterKey, resourceFile(folder, kelmora::artwork::kEnter));
     writeImage(drawHandCursor(), resourceFile(folder, kelmora::artwork::kRuka));
     writeImage(drawPictureCursor(), resourceFile(folder, kelmora::artwork::kKurzor));
-    const QImage icon = drawAppIcon();
-    writeImage(icon, resourceFile(folder, kelmora::artwork::kIcon));
-    writeImage(icon.scaled(32, 32, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
-               resourceFile(folder, kelmora::artwork::kWindowIcon));
+    writeImage(drawAppIcon(256), resourceFile(folder, kelmora::artwork::kIcon));
+    writeImage(drawAppIcon(32), resourceFile(folder, kelmora::artwork::kWindowIcon));
 }
 
 } // namespace
@@ -161,12 +166,21 @@ int main(int argc, char *argv[])
         QStringLiteral("Draw the help pages from the two page texts, the enter key, the cursors "
                        "and the icon into <folder>, each at its resource path."),
         QStringLiteral("folder"));
-    parser.addOptions({lettersOption, rowsOption, printedOption, strokesOption, resourcesOption});
+    const QCommandLineOption iconsOption(
+        QStringLiteral("icons"),
+        QStringLiteral("Draw the program's icon at the --sizes into <folder>/kelmora-<size>.png."),
+        QStringLiteral("folder"));
+    const QCommandLineOption sizesOption(QStringLiteral("sizes"),
+                                         QStringLiteral("Icon sizes in pixels, e.g. 16,256."),
+                                         QStringLiteral("list"));
+    parser.addOptions({lettersOption, rowsOption, printedOption, strokesOption, resourcesOption,
+                       iconsOption, sizesOption});
     parser.addPositionalArgument(QStringLiteral("page1"), QStringLiteral("Text of help page 1."));
     parser.addPositionalArgument(QStringLiteral("page2"), QStringLiteral("Text of help page 2."));
     parser.process(app);
 
-    if (!parser.isSet(lettersOption) && !parser.isSet(resourcesOption))
+    if (!parser.isSet(lettersOption) && !parser.isSet(resourcesOption) &&
+        !parser.isSet(iconsOption))
         parser.showHelp(2);
     try {
         if (parser.isSet(lettersOption)) {
@@ -174,13 +188,13 @@ int main(int argc, char *argv[])
             for (int row = 1; row <= kelmora::kCharacterRows; ++row)
                 rows << row;
             if (parser.isSet(rowsOption))
-                rows = parseRows(parser.value(rowsOption));
+                rows = parseNumbers(parser.value(rowsOption), QStringLiteral("row"), 1,
+                                    kelmora::kCharacterRows);
             const LetterPainter printed(parser.isSet(printedOption) ? parser.value(printedOption)
                                                                     : QString(kPrintedFamily));
             const HandPainter handwritten(parser.value(strokesOption));
             const QString folder = parser.value(lettersOption);
-            if (!QDir().mkpath(folder))
-                throw ArtError{QStringLiteral("cannot create folder %1").arg(folder)};
+            makeFolder(folder);
             printed.write(rows, folder);
             handwritten.write(rows, folder);
         }
@@ -190,6 +204,14 @@ int main(int argc, char *argv[])
                 parser.showHelp(2);
             writeResources(parser.value(resourcesOption), parser.value(strokesOption), pages[0],
                            pages[1]);
+        }
+        if (parser.isSet(iconsOption)) {
+            const QDir folder(parser.value(iconsOption));
+            makeFolder(folder.path());
+            for (const int size :
+                 parseNumbers(parser.value(sizesOption), QStringLiteral("size"), 16, 1024))
+                writeImage(drawAppIcon(size),
+                           folder.filePath(QStringLiteral("kelmora-%1.png").arg(size)));
         }
     } catch (const ArtError &error) {
         std::fprintf(stderr, "kelmora-art: %s\n", qUtf8Printable(error.message));
