@@ -9,11 +9,15 @@
 #include "names.h"
 #include "selectiontest.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <QTemporaryDir>
@@ -21,6 +25,7 @@
 #include <QTranslator>
 
 #include <csignal>
+#include <random>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -91,6 +96,597 @@ void selectOnly(const QList<int> &rows)
 
 } // namespace
 
+// A seeded random walk of both windows, checked after every step against a model of its own.
+namespace walk {
+
+const QString kHotovo = u"HOTOVO"_s;
+
+// The window's draws, counted: a draw that never ends stops the walk at once.
+struct CountingRandom : RandomSource {
+    explicit CountingRandom(quint64 seed)
+        : seeded(seed)
+    {}
+    double next() override
+    {
+        if (++calls > 1000000)
+            qFatal("runaway draw: %s", qPrintable(*trail));
+        return seeded.next();
+    }
+    SeededRandom seeded;
+    long calls = 0;
+    const QString *trail = nullptr;
+};
+
+// One action: c click, d double-click, k key, t typed text, a assistive action, x close; upper
+// case for the modal window on top. `file` answers a file chooser opened by this step.
+struct Step {
+    QChar kind;
+    QString arg; // "x,y", a key, a text or "object:action"
+    int file = 0;
+    QString str() const { return kind + QString::number(file) + u':' + arg; }
+    static Step parse(const QString &s) { return {s[0], s.mid(3), s.mid(1, 1).toInt()}; }
+};
+
+const QMap<QString, std::pair<Qt::Key, Qt::KeyboardModifiers>> kKeys{
+    {u"Tab"_s, {Qt::Key_Tab, {}}},      {u"S-Tab"_s, {Qt::Key_Tab, Qt::ShiftModifier}},
+    {u"Left"_s, {Qt::Key_Left, {}}},    {u"Right"_s, {Qt::Key_Right, {}}},
+    {u"Up"_s, {Qt::Key_Up, {}}},        {u"Down"_s, {Qt::Key_Down, {}}},
+    {u"Space"_s, {Qt::Key_Space, {}}},  {u"Return"_s, {Qt::Key_Return, {}}},
+    {u"Escape"_s, {Qt::Key_Escape, {}}}};
+const QString kLetters = u"abdegiklmnoprstuxyzáéíóúůýčěřšž"_s;
+
+// What the main window shows, read from its controls only.
+struct State {
+    QString content, chrome, zbpopis, truefalse, text, vema, message, score;
+    int height = 0, shown = 0; // row of the typed-name picture
+    QWidget *page = nullptr, *focus = nullptr;
+    QString modal; // the title of the modal window on top
+    bool run = false, pictures = false, pokracovat = false, answering = false;
+    std::array<int, 21> board{}; // row in each visible box, 0 empty, -1 hidden
+    bool lettering = true;       // every picture in the chosen lettering
+};
+
+bool isVerdict(const QString &caption)
+{
+    return caption == u"Správně"_s || caption == u"ŠPATNĚ"_s;
+}
+
+// Typed answers as the design compares them: case, the table's diacritics and outer spaces aside.
+QString plain(QString text)
+{
+    text.remove(QRegularExpression(u"^ +| +$"_s));
+    QString out;
+    for (const QChar c : text.normalized(QString::NormalizationForm_D))
+        out += c.category() == QChar::Mark_NonSpacing ? QString() : QString(c);
+    return out.toLower();
+}
+
+class Walk
+{
+public:
+    Walk(quint64 seed, const QList<Step> &script, int length)
+        : m_seed(seed)
+        , m_script(script)
+        , m_length(script.isEmpty() ? length : script.size())
+        , m_rng(seed)
+    {
+        fillCatalogue(m_catalogue, m_koncovky);
+        vyber().clear();
+        if (seed % 3) // a few characters, for runs that end
+            selectOnly({int(seed % 51) + 1, int(seed * 7 % 51) + 1});
+        QFile list(m_dir.filePath(u"two.grlist"_s));
+        list.open(QIODevice::WriteOnly);
+        for (int i = 0; i < 51; ++i) // small beta and capital alfa
+            list.write(QString::asprintf("%c-%02d-%c\r\n", i < 27 ? 'm' : 'v', i % 27 + 1,
+                                         i == 1 || i == 27 ? 'z' : 'n')
+                           .toLatin1());
+        QFile bad(m_dir.filePath(u"bad.grlist"_s));
+        bad.open(QIODevice::WriteOnly);
+        bad.write(QByteArray("m-01-n\0", 7));
+        auto random = std::make_unique<CountingRandom>(seed);
+        m_random = random.get();
+        m_random->trail = &m_trail;
+        m_form = std::make_unique<Form1>(std::move(random));
+        m_form->show();
+        if (!QTest::qWaitForWindowExposed(m_form.get()))
+            m_failure = u"main window not shown"_s;
+    }
+
+    // Empty when every step kept every invariant; else what broke.
+    QString run()
+    {
+        QTimer::singleShot(0, [this] { next(); });
+        m_loop.exec();
+        return m_failure;
+    }
+    QList<Step> taken;
+
+private:
+    template <typename T = QWidget> T *control(const QString &name) const
+    {
+        return FormDriver(*m_form).control<T>(name);
+    }
+    // The row and lettering of a picture, by the test's own load of znaky/.
+    int rowOf(const QPixmap &pixmap)
+    {
+        if (pixmap.isNull())
+            return 0;
+        if (m_rows.contains(pixmap.cacheKey())) // a key names one picture for good
+            return m_rows[pixmap.cacheKey()];
+        const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+        int found = -2;
+        for (int row = 1; row <= 51 && found < 0; ++row) {
+            for (const char *ext : {".gif", ".jpg"}) {
+                const QImage own(QCoreApplication::applicationDirPath() +
+                                 QString::asprintf("/znaky/%c%02d%s", row <= 27 ? 'm' : 'v',
+                                                   row <= 27 ? row : row - 27, ext));
+                if (own.convertToFormat(QImage::Format_ARGB32) == image)
+                    found = row + (ext[1] == 'j' ? 100 : 0);
+            }
+        }
+        return m_rows[pixmap.cacheKey()] = found;
+    }
+    QLabel *box(int slot) const
+    {
+        QWidget *board = control(u"obrazek"_s);
+        return board ? board->findChild<QLabel *>(u"obrazek%1"_s.arg(slot)) : nullptr;
+    }
+    int slotOf(const QWidget *w) const
+    {
+        for (int i = 0; w && i < kSlots; ++i) {
+            if (box(i) == w)
+                return i;
+        }
+        return -1;
+    }
+    QList<QWidget *> widgets(QWidget *window) const
+    {
+        QList<QWidget *> all{window};
+        for (QWidget *w : window->findChildren<QWidget *>()) {
+            if (w->window() == window)
+                all << w;
+        }
+        return all;
+    }
+
+    State state()
+    {
+        State s;
+        const bool jpg = control<QRadioButton>(u"Option21"_s)->isChecked();
+        const auto picture = [&](const QPixmap &p) {
+            const int row = rowOf(p);
+            s.lettering = s.lettering && (row == 0 || (row > 100) == jpg);
+            return row % 100;
+        };
+        for (QWidget *w : widgets(m_form.get())) {
+            QString line = w->objectName() + (w->isHidden() ? u'-' : u'+');
+            if (auto *l = qobject_cast<QLabel *>(w))
+                line += l->text() +
+                        QString::number(l->pixmap().isNull() ? 0 : l->pixmap().cacheKey()) +
+                        l->palette().color(QPalette::Active, QPalette::WindowText).name();
+            if (auto *e = qobject_cast<QLineEdit *>(w))
+                line += e->text();
+            if (auto *b = qobject_cast<QAbstractButton *>(w))
+                line += QString::number(b->isChecked());
+            if (w->objectName().startsWith(u"hlppic"_s))
+                s.chrome += line;
+            else if (w->objectName() != u"zbpopis"_s)
+                s.content += line + u' ';
+            s.chrome += QString::number(w->isEnabled());
+        }
+        s.height = m_form->frameGeometry().height();
+        for (const char *name : {"hlppic1", "hlppic2"}) {
+            QWidget *page = control(QLatin1String(name));
+            if (page && page->isVisible())
+                s.page = page;
+        }
+        if (QWidget *modal = QApplication::activeModalWidget())
+            s.modal = modal->windowTitle() + u'.';
+        s.focus = m_form->focusWidget();
+        s.run = control(u"start"_s)->isHidden();
+        s.pictures = control<QRadioButton>(u"Option13"_s)->isChecked();
+        s.pokracovat = control(u"pokracovat"_s)->isVisible();
+        const auto caption = [&](const char *name) {
+            return control<QLabel>(QLatin1String(name))->text();
+        };
+        s.truefalse = caption("truefalse");
+        s.vema = caption("vema");
+        s.message = caption("message");
+        s.zbpopis = caption("zbpopis");
+        s.score = FormDriver(*m_form).score();
+        s.text = control<QLineEdit>(u"zadano"_s)->text();
+        s.shown = picture(control<QLabel>(u"obrazek1"_s)->pixmap());
+        QWidget *board = control(u"obrazek"_s);
+        for (int i = 0; i < kSlots; ++i)
+            s.board[i] =
+                board && board->isVisible() && !box(i)->isHidden() ? picture(box(i)->pixmap()) : -1;
+        s.answering = s.board[1] >= 0 && s.board[2] >= 0;
+        return s;
+    }
+
+    // The character a picture question names: its names and phrase, the board telling a small
+    // form from its variant.
+    int sought(const State &s) const
+    {
+        for (int row = 1; row <= 51; ++row) {
+            if (QString(m_catalogue.names[row]).replace(u';', u"\r\n"_s) == s.message &&
+                s.vema.startsWith(row <= 27 ? u"mal"_s : u"velk"_s) &&
+                std::find(s.board.begin(), s.board.end(), row) != s.board.end())
+                return row;
+        }
+        return 0;
+    }
+    bool selected(int row) const
+    {
+        return vyber().cell(row <= 27 ? row : row - 27, row <= 27 ? 1 : 2) != u"n"_s;
+    }
+    QString flagsCount() const
+    {
+        int count = 0;
+        for (int row = 1; row <= 51; ++row)
+            count += selected(row);
+        return u"Zbývá znaků - %1"_s.arg(count);
+    }
+    void resetModel()
+    {
+        m_model = {};
+        m_modelValid = true;
+        for (int row = 1; row <= 51; ++row) {
+            if (selected(row))
+                m_model.marks[row] = 0;
+        }
+    }
+
+    Step pick()
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        const bool toModal = modal && m_rng() % 10;
+        QWidget *window = toModal ? modal : m_form.get();
+        Step step{u'k', {}, int(m_rng() % 4)};
+        const State s = state();
+        const int r = m_rng() % 100;
+        if (r < 45) {
+            QList<QWidget *> all = widgets(window);
+            QWidget *target = all[m_rng() % all.size()];
+            const int right = sought(s);
+            if (!toModal && s.run && s.pictures && right && m_rng() % 3 == 0) {
+                for (int i = 0; i < kSlots; ++i)
+                    target = s.board[i] == right ? box(i) : target;
+            }
+            const QPoint at = target->mapTo(window, QPoint(m_rng() % qMax(1, target->width()),
+                                                           m_rng() % qMax(1, target->height())));
+            step.kind = m_rng() % 10 ? u'c' : u'd';
+            step.arg = u"%1,%2"_s.arg(qBound(0, at.x(), window->width() - 1))
+                           .arg(qBound(0, at.y(), window->height() - 1));
+        } else if (r < 80) {
+            const int k = m_rng() % 100;
+            if (k < 30) {
+                step.kind = u't';
+                step.arg = kLetters[m_rng() % kLetters.size()];
+                if (!toModal && s.shown && m_rng() % 2)
+                    step.arg = m_catalogue.names[s.shown].section(u';', 0, 0);
+            } else {
+                step.arg = kKeys.keys()[m_rng() % kKeys.size()];
+            }
+        } else if (r < 95) {
+            QList<std::pair<QString, QStringList>> objects;
+            for (QWidget *w : widgets(window)) {
+                QAccessibleInterface *i = QAccessible::queryAccessibleInterface(w);
+                QAccessibleActionInterface *a = i ? i->actionInterface() : nullptr;
+                if (a && !a->actionNames().isEmpty() && !w->objectName().isEmpty())
+                    objects.append({w->objectName(), a->actionNames()});
+            }
+            if (objects.isEmpty())
+                objects.append({u"-"_s, {u"-"_s}});
+            const auto &[name, actions] = objects[m_rng() % objects.size()];
+            step.kind = u'a';
+            step.arg = name + u':' + actions[m_rng() % actions.size()];
+        } else {
+            step.kind = toModal ? u'x' : u'k';
+            step.arg = toModal ? QString() : u"Escape"_s;
+        }
+        if (toModal && step.kind != u'x')
+            step.kind = step.kind.toUpper();
+        return step;
+    }
+
+    // The widget a step reaches, and whether a user could reach it now.
+    std::pair<QPointer<QWidget>, bool> target(const Step &step) const
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        QWidget *window = step.kind.isUpper() || step.kind == u'x' ? modal : m_form.get();
+        if (!window)
+            return {nullptr, true};
+        const bool blocked = modal && window != modal;
+        QWidget *w = window->focusWidget();
+        if (step.kind.toLower() == u'c' || step.kind.toLower() == u'd') {
+            const QStringList xy = step.arg.split(u',');
+            w = window->childAt(xy[0].toInt(), xy[1].toInt());
+        } else if (step.kind.toLower() == u'a') {
+            w = window->findChild<QWidget *>(step.arg.section(u':', 0, 0));
+            if (!w)
+                return {nullptr, true};
+            // Covered: no corner nor the centre shows.
+            const QRect r = w->rect().adjusted(1, 1, -1, -1);
+            bool shows = false;
+            for (const QPoint p :
+                 {r.center(), r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
+                const QWidget *top = window->childAt(w->mapTo(window, p));
+                shows = shows || top == w || w->isAncestorOf(top);
+            }
+            return {w, !blocked && w->isVisible() && w->isEnabled() && shows};
+        }
+        return {w, !blocked && (!w || w->isEnabled())};
+    }
+
+    void perform(const Step &step)
+    {
+        QWidget *modal = QApplication::activeModalWidget();
+        QWidget *window = step.kind.isUpper() || step.kind == u'x' ? modal : m_form.get();
+        if (!window)
+            return;
+        QWindow *handle = window->windowHandle();
+        const QChar kind = step.kind.toLower();
+        if (kind == u'c' || kind == u'd') {
+            const QStringList xy = step.arg.split(u',');
+            const QPoint at(xy[0].toInt(), xy[1].toInt());
+            kind == u'c' ? QTest::mouseClick(handle, Qt::LeftButton, {}, at)
+                         : QTest::mouseDClick(handle, Qt::LeftButton, {}, at);
+        } else if (kind == u'k') {
+            QTest::keyClick(handle, kKeys[step.arg].first, kKeys[step.arg].second);
+        } else if (kind == u't') {
+            for (const QChar c : step.arg)
+                QTest::sendKeyEvent(QTest::Click, handle, Qt::Key_unknown, QString(c), {});
+        } else if (kind == u'a') {
+            auto *w = window->findChild<QWidget *>(step.arg.section(u':', 0, 0));
+            QAccessibleInterface *i = w ? QAccessible::queryAccessibleInterface(w) : nullptr;
+            if (i && i->actionInterface())
+                i->actionInterface()->doAction(step.arg.section(u':', 1));
+        } else {
+            window->close();
+        }
+    }
+
+    void next()
+    {
+        if (!m_failure.isEmpty() || taken.size() >= m_length)
+            return finish();
+        const Step step = m_script.isEmpty() ? pick() : m_script[taken.size()];
+        taken << step;
+        m_trail = u"seed %1: "_s.arg(m_seed) + steps(taken);
+        m_before = state();
+        std::tie(m_target, m_reachable) = target(step);
+        m_random->calls = 0;
+        QTimer::singleShot(0, [this] { after(); });
+        perform(step);
+    }
+
+    void after()
+    {
+        // A button an assistive tool pressed clicks a moment later.
+        for (QWidget *w : QApplication::allWidgets()) {
+            if (auto *b = qobject_cast<QAbstractButton *>(w); b && b->isDown())
+                return QTimer::singleShot(20, [this] { after(); });
+        }
+        if (auto *form = qobject_cast<Form2 *>(QApplication::activeModalWidget());
+            form && form != m_form2) {
+            m_form2 = form;
+            m_saved = false;
+            form->setFileChooser([this](QFileDialog::AcceptMode mode, const QString &) {
+                static const char *files[] = {"", "two.grlist", "new.grlist", "bad.grlist"};
+                const int file = taken.last().file;
+                m_saved = m_saved || (mode == QFileDialog::AcceptSave && file);
+                return file ? m_dir.filePath(QLatin1String(files[file])) : QString();
+            });
+        }
+        m_failure = check(m_before, state(), taken.last());
+        QTimer::singleShot(0, [this] { next(); });
+    }
+
+    void finish()
+    {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            modal->close();
+            return QTimer::singleShot(0, [this] { finish(); });
+        }
+        m_loop.quit();
+    }
+
+    QString check(const State &b, const State &a, const Step &step)
+    {
+        const QString name = m_target ? m_target->objectName() : QString();
+        if (!m_reachable &&
+            (a.content != b.content || a.chrome != b.chrome || a.zbpopis != b.zbpopis))
+            return u"an unreachable control acted: "_s + name;
+        if (a.height != (a.page || a.pictures ? 8145 : 3165) / 15)
+            return u"height: %1"_s.arg(a.height);
+        for (int x : {10, 317, 620}) {
+            for (int y : {10, 250, 500}) {
+                if (a.page && m_form->childAt(x, y) != a.page)
+                    return u"help page under another control"_s;
+            }
+        }
+        const QStringList before = b.content.split(u' '), now = a.content.split(u' ');
+        QString changed;
+        for (int i = 0; i < now.size() && changed.isEmpty(); ++i)
+            changed = i < before.size() && before[i] == now[i] ? QString()
+                                                               : before.value(i) + u"→"_s + now[i];
+        if (!b.modal.isEmpty() && (a.content != b.content || a.chrome != b.chrome))
+            return u"changed behind a modal window: "_s + name + u' ' + changed;
+        if (b.page && a.content != b.content)
+            return u"changed under the help page: "_s + name + u' ' + changed;
+        if (!a.lettering)
+            return u"lettering: a picture in the other style"_s;
+        if (a.modal.isEmpty() && a.focus &&
+            (!a.focus->isVisible() || !a.focus->isEnabled() ||
+             (slotOf(a.focus) >= 0 && a.board[slotOf(a.focus)] == 0)))
+            return u"focus on a hidden, disabled or empty control: "_s + a.focus->objectName();
+        if (!b.modal.isEmpty() && a.modal.isEmpty() && b.modal == u"Nastavení."_s && !m_saved &&
+            a.zbpopis != flagsCount())
+            return u"selection count: "_s + a.zbpopis;
+        if (b.pictures != a.pictures && a.zbpopis != flagsCount())
+            return u"direction switch count: "_s + a.zbpopis;
+        // The board is one keyboard stop whose arrows stay inside.
+        const int from = slotOf(b.focus);
+        const QString key = step.kind == u'k' ? step.arg : QString();
+        if (from >= 0 && b.modal.isEmpty() && key.endsWith(u"Tab"_s) && slotOf(a.focus) >= 0)
+            return u"Tab stays on the board"_s;
+        const QMap<QString, QPoint> arrows{
+            {u"Left"_s, {-1, 0}}, {u"Right"_s, {1, 0}}, {u"Up"_s, {0, -1}}, {u"Down"_s, {0, 1}}};
+        if (from >= 0 && b.modal.isEmpty() && arrows.contains(key)) {
+            int expected = from;
+            const QPoint d = arrows[key];
+            for (int x = from % 7 + d.x(), y = from / 7 + d.y();
+                 expected == from && x >= 0 && x < 7 && y >= 0 && y < 3; x += d.x(), y += d.y())
+                expected = b.board[y * 7 + x] > 0 ? y * 7 + x : from;
+            if (slotOf(a.focus) != expected)
+                return u"arrow %1 from box %2 to %3"_s.arg(key).arg(from).arg(
+                    a.focus ? a.focus->objectName() : QString());
+        }
+        return checkRun(b, a, step);
+    }
+
+    QString checkRun(const State &b, const State &a, const Step &step)
+    {
+        QWidget *start = control(u"start"_s);
+        if (a.pictures && a.truefalse == kHotovo && b.truefalse != kHotovo) {
+            QWidget *tab = a.focus ? a.focus->nextInFocusChain() : nullptr;
+            while (tab &&
+                   !(tab->focusPolicy() & Qt::TabFocus && tab->isVisible() && tab->isEnabled()))
+                tab = tab->nextInFocusChain();
+            if (!a.focus || a.focus == start || tab != start)
+                return u"focus after HOTOVO: "_s + (a.focus ? a.focus->objectName() : QString());
+        }
+        if (!b.modal.isEmpty() || b.page)
+            return {};
+        const bool ended = a.truefalse == kHotovo && b.truefalse != kHotovo;
+        if (!b.run && (a.run || ended)) { // START
+            resetModel();
+            return a.score == m_model.score() ? asked(a) : u"START shows "_s + a.score;
+        }
+        if (b.run && !a.run && !ended) { // STOP
+            resetModel();
+            return a.score == m_model.score() ? QString() : u"STOP shows "_s + a.score;
+        }
+        if (!b.run || !m_modelValid)
+            return {};
+        const bool clicked =
+            step.kind == u'c' || step.kind == u'd' || step.kind == u'a' ||
+            (step.kind == u'k' && (step.arg == u"Space"_s || step.arg == u"Return"_s));
+        const bool pressed = m_reachable && clicked && m_target;
+        int verdicts = 0;
+        bool right = false;
+        if (!b.pictures && b.truefalse != kHotovo) {
+            const bool enter = pressed && m_target == control(u"enter"_s) && step.kind != u'k';
+            const bool key = m_target == control(u"zadano"_s) && step.arg == u"Return"_s &&
+                             step.kind == u'k' && !b.pokracovat;
+            verdicts = enter || key;
+            const QStringList names = m_catalogue.names[b.shown].split(u';');
+            right = !plain(b.text).isEmpty() &&
+                    std::any_of(names.begin(), names.end(),
+                                [&](const QString &n) { return plain(n) == plain(b.text); });
+            if (verdicts && !b.shown)
+                return u"a verdict with no picture asked"_s;
+        } else if (b.pictures && b.answering && pressed && slotOf(m_target) >= 0) {
+            verdicts = 1;
+            right = b.board[slotOf(m_target)] == sought(b);
+            for (int i = 0; i < kSlots; ++i) {
+                if ((a.board[i] >= 0) != (a.board[i] == sought(b)) && a.run && !a.answering)
+                    return u"board after the answer: box %1"_s.arg(i);
+            }
+        }
+        const bool continued =
+            b.pictures ? (!b.answering && (a.answering || ended))
+                       : ((b.pokracovat || verdicts) && !a.pokracovat && (a.run || ended));
+        if (verdicts) {
+            m_model.judge(b.pictures ? sought(b) : b.shown, right);
+            if (!continued && a.truefalse != (right ? u"Správně"_s : u"ŠPATNĚ"_s))
+                return u"verdict %1 for %2"_s.arg(a.truefalse, b.text);
+        } else if (isVerdict(a.truefalse) && a.truefalse != b.truefalse) {
+            return u"a verdict nobody asked for"_s;
+        }
+        if (!continued)
+            return a.score == b.score ? QString() : u"score changed: "_s + a.score;
+        if (a.score != m_model.score())
+            return u"score %1, expected %2"_s.arg(a.score, m_model.score());
+        if (m_model.over() != ended)
+            return u"run over: %1"_s.arg(ended);
+        return asked(a);
+    }
+
+    // The character now asked may be drawn: pending or at B..E.
+    QString asked(const State &a)
+    {
+        const int row = a.pictures ? sought(a) : a.shown;
+        if (!a.run)
+            return {};
+        if (!m_model.marks.contains(row) || m_model.marks[row] == 1)
+            return u"asked row %1"_s.arg(row);
+        return {};
+    }
+
+    quint64 m_seed;
+    QList<Step> m_script;
+    int m_length;
+    std::mt19937 m_rng;
+    QTemporaryDir m_dir;
+    Tabznaku m_catalogue;
+    std::array<QString, 28> m_koncovky;
+    std::unique_ptr<Form1> m_form;
+    CountingRandom *m_random = nullptr;
+    QEventLoop m_loop;
+    QString m_failure, m_trail;
+    State m_before;
+    QPointer<QWidget> m_target;
+    bool m_reachable = true;
+    QPointer<Form2> m_form2;
+    bool m_saved = false;
+    AnswerKey m_model;
+    bool m_modelValid = false;
+    QHash<qint64, int> m_rows;
+
+public:
+    static QString steps(const QList<Step> &list)
+    {
+        QStringList parts;
+        for (const Step &s : list)
+            parts << s.str();
+        return parts.join(u" | "_s);
+    }
+};
+
+QList<Step> parseSteps(const QString &text)
+{
+    QList<Step> list;
+    for (const QString &s : text.split(u" | "_s))
+        list << Step::parse(s);
+    return list;
+}
+
+// The shortest list of steps found that still breaks the same invariant.
+QList<Step> shrink(quint64 seed, QList<Step> steps, const QString &failure)
+{
+    const auto fails = [&](QList<Step> &candidate) {
+        Walk walk(seed, candidate, 0);
+        const QString f = walk.run();
+        candidate = walk.taken;
+        return f.section(u':', 0, 0) == failure.section(u':', 0, 0);
+    };
+    for (int chunk = steps.size() / 2; chunk >= 1; chunk /= 2) {
+        for (int i = 0; i + chunk <= steps.size();) {
+            QList<Step> candidate = steps;
+            candidate.remove(i, chunk);
+            if (fails(candidate))
+                steps = candidate;
+            else
+                i += chunk;
+        }
+    }
+    return steps;
+}
+
+} // namespace walk
+
 class TestWindows : public QObject
 {
     Q_OBJECT
@@ -100,6 +696,55 @@ private slots:
     void initTestCase() { prepareApplication(m_translator); }
     void init() { vyber().clear(); }
     void cleanup() { m_form.reset(); }
+
+    void walk_data()
+    {
+        QTest::addColumn<quint64>("seed");  // of the first walk
+        QTest::addColumn<QString>("steps"); // a walk to replay; none: walks of random steps
+        QTest::addRow("random") << quint64(1) << QString();
+        const auto replay = [](const char *fault, quint64 seed, const char *steps) {
+            QTest::newRow(fault) << seed << QString::fromUtf8(steps);
+        };
+        replay("help page under the board", 2,
+               "c3:545,25 | c2:46,59 | c2:614,35 | k0:Down | a3:help:Press");
+        replay("help behind Nastavení", 3, "c0:77,127 | a3:help:Press");
+        replay("START behind Nastavení", 3, "c0:77,127 | a0:start:Press");
+        replay("hidden second help page", 1, "a2:help:Press | a2:hlppic2:Press");
+        replay("hidden board picture", 12,
+               "k1:Down | a0:Option10:SetFocus | k3:Space | c3:80,176 | a3:obrazek3:Press");
+        replay("hidden START", 15, "d0:8,187 | a2:start:Press");
+        replay("hidden Pokračovat", 18, "a1:pokracovat:Press");
+        replay("Tab onto empty pictures", 7, "a3:Option13:Toggle | k3:S-Tab | k0:Escape");
+        replay("arrows leave the board", 13,
+               "k3:Left | c0:49,97 | k0:Tab | k3:Tab | k1:Space | k0:Left");
+    }
+
+    // Random walks of both windows; a failing one is shrunk and printed as a row to replay.
+    // KELMORA_WALK_STEPS sets the number of steps in all.
+    void walk()
+    {
+        QFETCH(quint64, seed);
+        QFETCH(QString, steps);
+        if (!steps.isEmpty()) {
+            walk::Walk replay(seed, walk::parseSteps(steps), 0);
+            const QString failure = replay.run();
+            QVERIFY2(failure.isEmpty(), qPrintable(failure));
+            return;
+        }
+        const int length = qEnvironmentVariableIntValue("KELMORA_WALK_STEPS");
+        for (int done = 0; done < (length ? length : 6000); ++seed) {
+            walk::Walk random(seed, {}, 300);
+            const QString failure = random.run();
+            done += random.taken.size();
+            if (!failure.isEmpty()) {
+                const auto shortest = walk::shrink(seed, random.taken, failure);
+                QFAIL(qPrintable(u"%1 after %2 steps; seed %3, shrunk to:\n%4"_s.arg(failure)
+                                     .arg(random.taken.size())
+                                     .arg(seed)
+                                     .arg(walk::Walk::steps(shortest))));
+            }
+        }
+    }
 
     void run_data()
     {
