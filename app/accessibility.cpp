@@ -4,11 +4,82 @@
 #include "form1.h"
 #include "picturebox.h"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
+#include <QApplication>
+#include <QCheckBox>
+#include <QPushButton>
+#include <QRadioButton>
 
 namespace kelmora {
 
 namespace {
+
+// What a user could press now: shown, enabled, in no window a modal one blocks, and not
+// covered by another control at its centre and every corner.
+bool reachable(QWidget *widget)
+{
+    QWidget *window = widget->window();
+    const QWidget *modal = QApplication::activeModalWidget();
+    if (!widget->isVisible() || !widget->isEnabled() || (modal && modal != window))
+        return false;
+    const QRect inner = widget->rect().adjusted(1, 1, -1, -1);
+    for (const QPoint point : {inner.center(), inner.topLeft(), inner.topRight(),
+                               inner.bottomLeft(), inner.bottomRight()}) {
+        const QWidget *top = window->childAt(widget->mapTo(window, point));
+        if (top == widget || widget->isAncestorOf(top))
+            return true;
+    }
+    return false;
+}
+
+// Qt's own button interface presses hidden buttons and buttons behind a modal window; this one
+// acts only where a user could, and at once.
+class ButtonAccessible : public QAccessibleWidget
+{
+public:
+    ButtonAccessible(QAbstractButton *button, QAccessible::Role role)
+        : QAccessibleWidget(button, role)
+    {}
+
+    QString text(QAccessible::Text t) const override
+    {
+        QString text = QAccessibleWidget::text(t);
+        if (t == QAccessible::Name && text.isEmpty())
+            text = button()->text().remove(QLatin1Char('&'));
+        return text;
+    }
+
+    QAccessible::State state() const override
+    {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = button()->isCheckable();
+        state.checked = button()->isChecked();
+        state.pressed = button()->isDown();
+        return state;
+    }
+
+    QStringList actionNames() const override
+    {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (widget()->isEnabled())
+            names.prepend(button()->isCheckable() ? toggleAction() : pressAction());
+        return names;
+    }
+
+    void doAction(const QString &actionName) override
+    {
+        if (!reachable(widget()))
+            return;
+        if (actionName == pressAction() || actionName == toggleAction())
+            button()->click();
+        else
+            QAccessibleWidget::doAction(actionName);
+    }
+
+private:
+    QAbstractButton *button() const { return static_cast<QAbstractButton *>(widget()); }
+};
 
 class PictureBoxAccessible : public QAccessibleWidget
 {
@@ -21,7 +92,7 @@ public:
 
     void doAction(const QString &actionName) override
     {
-        if (actionName == pressAction() && widget()->isEnabled())
+        if (actionName == pressAction() && reachable(widget()))
             emit static_cast<PictureBox *>(widget())->clicked();
     }
 };
@@ -32,6 +103,12 @@ QAccessibleInterface *factory(const QString &className, QObject *object)
         return new PictureBoxAccessible(static_cast<PictureBox *>(object));
     if (className == QLatin1String("kelmora::Form1"))
         return new QAccessibleWidget(static_cast<Form1 *>(object), QAccessible::Window);
+    if (className == QLatin1String("QPushButton"))
+        return new ButtonAccessible(static_cast<QPushButton *>(object), QAccessible::Button);
+    if (className == QLatin1String("QRadioButton"))
+        return new ButtonAccessible(static_cast<QRadioButton *>(object), QAccessible::RadioButton);
+    if (className == QLatin1String("QCheckBox"))
+        return new ButtonAccessible(static_cast<QCheckBox *>(object), QAccessible::CheckBox);
     return nullptr;
 }
 

@@ -241,7 +241,7 @@ void Form1::createBoard()
             ->setGeometry(kColumns[i % 7] - board->x(), 108 * (i / 7), 81, 105);
         obrazek[i]->setAlignment(Qt::AlignCenter);
         obrazek[i]->setCursor(pictureCursor);
-        obrazek[i]->setFocusPolicy(Qt::TabFocus);
+        obrazek[i]->setFocusPolicy(Qt::NoFocus);
         obrazek[i]->setAccessibleName(QStringLiteral("Obrázek %1").arg(i + 1));
         connect(obrazek[i], &PictureBox::clicked, this, [this, i] { obrazek_Click(i); });
     }
@@ -422,7 +422,7 @@ void Form1::test2()
     spravna = qint16(question.spravna);
     for (PictureBox *box : obrazek)
         box->show();
-    obrazek[0]->setFocus();
+    focusBoard(0);
 }
 
 void Form1::endPictureRun()
@@ -437,6 +437,8 @@ void Form1::endPictureRun()
     message->clear();
     vema->clear();
     setDirectionEnabled(true);
+    // Neither Enter nor Space here starts again over the final score; one Tab reaches START.
+    setup->setFocus();
 }
 
 void Form1::obrazek_Click(int Index)
@@ -464,7 +466,7 @@ void Form1::kliknuto(int kindex, int spravne, bool poprve)
         right ? gradeRight(tabznaku.states[hledany]) : gradeWrong(tabznaku.states[hledany]);
     showVerdict(right);
     // The remaining picture takes the next keystroke, the one that moves on.
-    obrazek[spravna]->setFocus();
+    focusBoard(spravna);
 }
 
 void Form1::zadano_KeyPress(int KeyAscii)
@@ -554,6 +556,9 @@ void Form1::help_Click()
     // Nápověda itself is covered, and disabled, while a page shows: no second help_Click.
     if (!hlppic1)
         createHelpPages();
+    // Above every control, the board too, whenever that was made.
+    hlppic1->raise();
+    hlppic2->raise();
     hlppic1->show();
     m_focusBeforeHelp = focusWidget();
     hlppic1->setFocus();
@@ -584,7 +589,7 @@ void Form1::hlppic2_Click()
 void Form1::setCoveredEnabled(bool enabled)
 {
     for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (child != hlppic1 && child != hlppic2)
+        if (child != hlppic1 && child != hlppic2 && !child->isWindow())
             child->setEnabled(enabled);
     }
 }
@@ -600,6 +605,27 @@ void Form1::clearBoard()
     for (PictureBox *box : obrazek) {
         box->clear();
         box->show();
+    }
+    focusBoard(-1);
+}
+
+// The board is one keyboard stop, the picture in `slot`; empty pictures take no focus.
+void Form1::focusBoard(int slot)
+{
+    for (int i = 0; i < kSlots; ++i)
+        obrazek[i]->setFocusPolicy(i == slot ? Qt::TabFocus : Qt::NoFocus);
+    if (slot >= 0)
+        obrazek[slot]->setFocus();
+}
+
+// An arrow moves to the nearest picture along the board's row or column, and never off it.
+void Form1::moveOnBoard(int slot, int dx, int dy)
+{
+    for (int x = slot % 7 + dx, y = slot / 7 + dy; x >= 0 && x < 7 && y >= 0 && y < 3;
+         x += dx, y += dy) {
+        const PictureBox *box = obrazek[y * 7 + x];
+        if (!box->isHidden() && !box->pixmap().isNull())
+            return focusBoard(y * 7 + x);
     }
 }
 
@@ -697,6 +723,16 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 void Form1::keyPressEvent(QKeyEvent *event)
 {
+    const auto slot = std::find(obrazek.begin(), obrazek.end(), focusWidget()) - obrazek.begin();
+    const QPoint arrow = event->key() == Qt::Key_Left    ? QPoint(-1, 0)
+                         : event->key() == Qt::Key_Right ? QPoint(1, 0)
+                         : event->key() == Qt::Key_Up    ? QPoint(0, -1)
+                         : event->key() == Qt::Key_Down  ? QPoint(0, 1)
+                                                         : QPoint();
+    if (slot < kSlots && !arrow.isNull()) {
+        moveOnBoard(int(slot), arrow.x(), arrow.y());
+        return;
+    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
         // Enter presses the focused button, else "Pokračovat" while it shows.
         auto *focused = qobject_cast<QPushButton *>(focusWidget());
