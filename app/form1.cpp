@@ -12,6 +12,7 @@
 #include "twips.h"
 #include "vyber.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -197,7 +198,6 @@ void Form1::createControls()
     pokracovat = button(QStringLiteral("pokracovat"), QStringLiteral("Pokračovat"),
                         {311, 152, 101, 30}, QColor(255, 255, 192));
     pokracovat->hide();
-    pokracovat->installEventFilter(this);
 
     Label1 = label(QStringLiteral("Label1"), QStringLiteral("Hodnocení :"), {405, 7, 95, 18}, 9.75);
     constexpr int kMarkColours[6] = {0, 0x008000, 0x008000, 0x008080, 0x008080, 0x0000c0};
@@ -218,6 +218,8 @@ void Form1::createControls()
     stopka = button(QStringLiteral("stopka"), QStringLiteral("STOP"), {533, 35, 101, 30},
                     QColor(255, 192, 192));
 
+    for (QAbstractButton *b : findChildren<QAbstractButton *>())
+        b->installEventFilter(this);
     connect(setup, &QPushButton::clicked, this, &Form1::setup_Click);
     connect(start, &QPushButton::clicked, this, &Form1::start_Click);
     connect(pokracovat, &QPushButton::clicked, this, &Form1::pokracovat_Click);
@@ -701,9 +703,10 @@ void Form1::keepOnScreen(int heightTwips)
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    // "Pokračovat" shows over `enter` when it judges: the second half of a double-click on
-    // `enter` lands on it and must not move on.
-    if (watched == pokracovat && event->type() == QEvent::MouseButtonDblClick)
+    // The second half of a double-click is no second click: neither on "Pokračovat", which
+    // shows over `enter` when it judges, nor on a control a help page covered until the first
+    // half closed it.
+    if (event->type() == QEvent::MouseButtonDblClick && qobject_cast<QAbstractButton *>(watched))
         return true;
     if (watched == zadano && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);

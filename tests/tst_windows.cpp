@@ -474,6 +474,9 @@ private:
             if (auto *b = qobject_cast<QAbstractButton *>(w); b && b->isDown())
                 return QTimer::singleShot(20, [this] { after(); });
         }
+        // As a window manager does, the main window is active again once no modal one is open.
+        if (!QApplication::activeModalWidget())
+            QApplication::setActiveWindow(m_form.get());
         if (auto *form = qobject_cast<Form2 *>(QApplication::activeModalWidget());
             form && form != m_form2) {
             m_form2 = form;
@@ -741,6 +744,7 @@ private slots:
         replay("hidden Pokračovat", 18, "a1:pokracovat:Press");
         replay("Tab onto empty pictures", 7, "a3:Option13:Toggle | k3:S-Tab | k0:Escape");
         replay("Shift+Tab stays on the board", 1, "k0:Left | a1:start:Press | k3:S-Tab");
+        replay("double-click closing help presses START", 71, "c0:628,21 | d2:597,13 | d3:86,179");
         replay("arrows leave the board", 13,
                "k3:Left | c0:49,97 | k0:Tab | k3:Tab | k1:Space | k0:Left");
     }
@@ -758,7 +762,7 @@ private slots:
             return;
         }
         const int length = qEnvironmentVariableIntValue("KELMORA_WALK_STEPS");
-        for (int done = 0; done < (length ? length : 6000); ++seed) {
+        for (int done = 0; done < (length ? length : 40000); ++seed) {
             walk::Walk random(seed, {}, 300);
             const QString failure = random.run();
             done += random.taken.size();
