@@ -99,74 +99,44 @@ void selectOnly(const QList<int> &rows)
 // A seeded random walk of both windows, checked after every step against a model of its own.
 namespace walk {
 
-const QString kHotovo = u"HOTOVO"_s;
-
 // The window's draws, counted: a draw that never ends stops the walk at once.
-struct CountingRandom : RandomSource {
-    explicit CountingRandom(quint64 seed)
-        : seeded(seed)
-    {}
+struct CountingRandom : SeededRandom {
+    using SeededRandom::SeededRandom;
     double next() override
     {
         if (++calls > 1000000)
-            qFatal("runaway draw: %s", qPrintable(*trail));
-        return seeded.next();
+            qFatal("runaway draw after %s", qPrintable(*trail));
+        return SeededRandom::next();
     }
-    SeededRandom seeded;
     long calls = 0;
     const QString *trail = nullptr;
 };
 
-// One action: c click, d double-click, k key, t typed text, a assistive action, x close; upper
-// case for the modal window on top. `file` answers a file chooser opened by this step.
-struct Step {
-    QChar kind;
-    QString arg; // "x,y", a key, a text or "object:action"
-    int file = 0;
-    QString str() const { return kind + QString::number(file) + u':' + arg; }
-    static Step parse(const QString &s) { return {s[0], s.mid(3), s.mid(1, 1).toInt()}; }
-};
-
-const QMap<QString, std::pair<Qt::Key, Qt::KeyboardModifiers>> kKeys{
-    {u"Tab"_s, {Qt::Key_Tab, {}}},      {u"S-Tab"_s, {Qt::Key_Tab, Qt::ShiftModifier}},
-    {u"Left"_s, {Qt::Key_Left, {}}},    {u"Right"_s, {Qt::Key_Right, {}}},
-    {u"Up"_s, {Qt::Key_Up, {}}},        {u"Down"_s, {Qt::Key_Down, {}}},
-    {u"Space"_s, {Qt::Key_Space, {}}},  {u"Return"_s, {Qt::Key_Return, {}}},
-    {u"Escape"_s, {Qt::Key_Escape, {}}}};
-const QString kLetters = u"abdegiklmnoprstuxyzáéíóúůýčěřšž"_s;
-
 // What the main window shows, read from its controls only.
 struct State {
-    QString content, chrome, zbpopis, truefalse, text, vema, message, score;
-    int height = 0, shown = 0; // row of the typed-name picture
+    QString content, chrome, score, verdict, text, vema, message, zbpopis, modal;
     QWidget *page = nullptr, *focus = nullptr;
-    QString modal; // the title of the modal window on top
-    bool run = false, pictures = false, pokracovat = false, answering = false;
-    std::array<int, 21> board{}; // row in each visible box, 0 empty, -1 hidden
-    bool lettering = true;       // every picture in the chosen lettering
+    int height = 0, shown = 0; // the row of the typed-name picture
+    bool run = false, pictures = false, pokracovat = false, lettering = true;
+    std::array<int, 21> board{}; // the row in each visible box, 0 empty, -1 hidden
+    bool answering() const { return board[1] >= 0 && board[2] >= 0; }
 };
-
-bool isVerdict(const QString &caption)
-{
-    return caption == u"Správně"_s || caption == u"ŠPATNĚ"_s;
-}
 
 // Typed answers as the design compares them: case, the table's diacritics and outer spaces aside.
 QString plain(QString text)
 {
-    text.remove(QRegularExpression(u"^ +| +$"_s));
-    QString out;
-    for (const QChar c : text.normalized(QString::NormalizationForm_D))
-        out += c.category() == QChar::Mark_NonSpacing ? QString() : QString(c);
-    return out.toLower();
+    text = text.remove(QRegularExpression(u"^ +| +$"_s)).normalized(QString::NormalizationForm_D);
+    return text.remove(QRegularExpression(u"\\p{Mn}"_s)).toLower();
 }
 
+// Steps are "<kind><file>:<argument>": c click, d double-click at "x,y"; k a key; t typed text;
+// a "object:action" of an assistive tool; x closing the window. Upper case goes to the modal
+// window on top. <file> is what a file chooser opened by the step answers.
 class Walk
 {
 public:
-    Walk(quint64 seed, const QList<Step> &script, int length)
-        : m_seed(seed)
-        , m_script(script)
+    Walk(quint64 seed, const QStringList &script, int length)
+        : m_script(script)
         , m_length(script.isEmpty() ? length : script.size())
         , m_rng(seed)
     {
@@ -174,22 +144,19 @@ public:
         vyber().clear();
         if (seed % 3) // a few characters, for runs that end
             selectOnly({int(seed % 51) + 1, int(seed * 7 % 51) + 1});
-        QFile list(m_dir.filePath(u"two.grlist"_s));
-        list.open(QIODevice::WriteOnly);
+        QFile list(m_dir.filePath(u"1"_s)), bad(m_dir.filePath(u"3"_s));
+        list.open(QIODevice::WriteOnly) && bad.open(QIODevice::WriteOnly);
         for (int i = 0; i < 51; ++i) // small beta and capital alfa
-            list.write(QString::asprintf("%c-%02d-%c\r\n", i < 27 ? 'm' : 'v', i % 27 + 1,
-                                         i == 1 || i == 27 ? 'z' : 'n')
+            list.write(QString::asprintf("%c-%02d-%c\r\n", "mv"[i / 27], i % 27 + 1,
+                                         "nz"[i == 1 || i == 27])
                            .toLatin1());
-        QFile bad(m_dir.filePath(u"bad.grlist"_s));
-        bad.open(QIODevice::WriteOnly);
         bad.write(QByteArray("m-01-n\0", 7));
         auto random = std::make_unique<CountingRandom>(seed);
         m_random = random.get();
         m_random->trail = &m_trail;
         m_form = std::make_unique<Form1>(std::move(random));
         m_form->show();
-        if (!QTest::qWaitForWindowExposed(m_form.get()))
-            m_failure = u"main window not shown"_s;
+        m_failure = QTest::qWaitForWindowExposed(m_form.get()) ? QString() : u"not shown"_s;
     }
 
     // Empty when every step kept every invariant; else what broke.
@@ -199,63 +166,66 @@ public:
         m_loop.exec();
         return m_failure;
     }
-    QList<Step> taken;
+    QStringList taken;
 
 private:
-    template <typename T = QWidget> T *control(const QString &name) const
+    FormDriver form() const { return FormDriver(*m_form); }
+    QWidget *control(const char *name) const { return form().control(QLatin1String(name)); }
+    QString caption(const char *name) const { return form().caption(QLatin1String(name)); }
+    bool checked(const char *name) const
     {
-        return FormDriver(*m_form).control<T>(name);
-    }
-    // The row and lettering of a picture, by the test's own load of znaky/.
-    int rowOf(const QPixmap &pixmap)
-    {
-        if (pixmap.isNull())
-            return 0;
-        if (m_rows.contains(pixmap.cacheKey())) // a key names one picture for good
-            return m_rows[pixmap.cacheKey()];
-        const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
-        int found = -2;
-        for (int row = 1; row <= 51 && found < 0; ++row) {
-            for (const char *ext : {".gif", ".jpg"}) {
-                const QImage own(QCoreApplication::applicationDirPath() +
-                                 QString::asprintf("/znaky/%c%02d%s", row <= 27 ? 'm' : 'v',
-                                                   row <= 27 ? row : row - 27, ext));
-                if (own.convertToFormat(QImage::Format_ARGB32) == image)
-                    found = row + (ext[1] == 'j' ? 100 : 0);
-            }
-        }
-        return m_rows[pixmap.cacheKey()] = found;
-    }
-    QLabel *box(int slot) const
-    {
-        QWidget *board = control(u"obrazek"_s);
-        return board ? board->findChild<QLabel *>(u"obrazek%1"_s.arg(slot)) : nullptr;
+        return form().control<QRadioButton>(QLatin1String(name))->isChecked();
     }
     int slotOf(const QWidget *w) const
     {
-        for (int i = 0; w && i < kSlots; ++i) {
-            if (box(i) == w)
+        for (int i = 0; w && control("obrazek") && i < kSlots; ++i) {
+            if (form().box(i) == w)
                 return i;
         }
         return -1;
     }
     QList<QWidget *> widgets(QWidget *window) const
     {
-        QList<QWidget *> all{window};
-        for (QWidget *w : window->findChildren<QWidget *>()) {
-            if (w->window() == window)
-                all << w;
-        }
+        QList<QWidget *> all;
+        for (QWidget *w : window->findChildren<QWidget *>())
+            w->window() == window ? all << w : all;
         return all;
+    }
+    bool selected(int row) const
+    {
+        return vyber().cell(row - row / 28 * 27, 1 + row / 28) != u"n"_s;
+    }
+    QString flagsCount() const
+    {
+        int count = 0;
+        for (int row = 1; row <= 51; ++row)
+            count += selected(row);
+        return u"Zbývá znaků - %1"_s.arg(count);
+    }
+
+    // The row of a picture, by the test's own load of znaky/ (plus 100 for handwriting).
+    int rowOf(const QPixmap &pixmap)
+    {
+        if (pixmap.isNull() || m_rows.contains(pixmap.cacheKey()))
+            return pixmap.isNull() ? 0 : m_rows[pixmap.cacheKey()];
+        const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+        for (int i = 0; i < 102; ++i) {
+            const int row = i % 51 + 1;
+            const QString path = QString::asprintf("/znaky/%c%02d.%s", "mv"[row / 28],
+                                                   row - row / 28 * 27, i < 51 ? "gif" : "jpg");
+            if (QImage(QCoreApplication::applicationDirPath() + path)
+                    .convertToFormat(QImage::Format_ARGB32) == image)
+                return m_rows[pixmap.cacheKey()] = row + i / 51 * 100;
+        }
+        return m_rows[pixmap.cacheKey()] = -2;
     }
 
     State state()
     {
         State s;
-        const bool jpg = control<QRadioButton>(u"Option21"_s)->isChecked();
         const auto picture = [&](const QPixmap &p) {
             const int row = rowOf(p);
-            s.lettering = s.lettering && (row == 0 || (row > 100) == jpg);
+            s.lettering = s.lettering && (row == 0 || (row > 100) == checked("Option21"));
             return row % 100;
         };
         for (QWidget *w : widgets(m_form.get())) {
@@ -268,39 +238,29 @@ private:
                 line += e->text();
             if (auto *b = qobject_cast<QAbstractButton *>(w))
                 line += QString::number(b->isChecked());
-            if (w->objectName().startsWith(u"hlppic"_s))
-                s.chrome += line;
-            else if (w->objectName() != u"zbpopis"_s)
-                s.content += line + u' ';
+            (w->objectName().startsWith(u"hlppic"_s) ? s.chrome : s.content) +=
+                w->objectName() == u"zbpopis"_s ? QString() : line + u' ';
             s.chrome += QString::number(w->isEnabled());
+            if (line.startsWith(u"hlppic"_s) && w->isVisible())
+                s.page = w;
         }
+        QWidget *modal = QApplication::activeModalWidget();
+        s.modal = modal ? modal->windowTitle() + u'.' : QString();
         s.height = m_form->frameGeometry().height();
-        for (const char *name : {"hlppic1", "hlppic2"}) {
-            QWidget *page = control(QLatin1String(name));
-            if (page && page->isVisible())
-                s.page = page;
-        }
-        if (QWidget *modal = QApplication::activeModalWidget())
-            s.modal = modal->windowTitle() + u'.';
         s.focus = m_form->focusWidget();
-        s.run = control(u"start"_s)->isHidden();
-        s.pictures = control<QRadioButton>(u"Option13"_s)->isChecked();
-        s.pokracovat = control(u"pokracovat"_s)->isVisible();
-        const auto caption = [&](const char *name) {
-            return control<QLabel>(QLatin1String(name))->text();
-        };
-        s.truefalse = caption("truefalse");
-        s.vema = caption("vema");
-        s.message = caption("message");
-        s.zbpopis = caption("zbpopis");
-        s.score = FormDriver(*m_form).score();
-        s.text = control<QLineEdit>(u"zadano"_s)->text();
-        s.shown = picture(control<QLabel>(u"obrazek1"_s)->pixmap());
-        QWidget *board = control(u"obrazek"_s);
-        for (int i = 0; i < kSlots; ++i)
-            s.board[i] =
-                board && board->isVisible() && !box(i)->isHidden() ? picture(box(i)->pixmap()) : -1;
-        s.answering = s.board[1] >= 0 && s.board[2] >= 0;
+        s.run = control("start")->isHidden();
+        s.pictures = checked("Option13");
+        s.pokracovat = control("pokracovat")->isVisible();
+        s.score = form().score();
+        std::tie(s.verdict, s.vema, s.message, s.zbpopis) = std::tuple(
+            caption("truefalse"), caption("vema"), caption("message"), caption("zbpopis"));
+        s.text = form().control<QLineEdit>(u"zadano"_s)->text();
+        s.shown = picture(form().control<QLabel>(u"obrazek1"_s)->pixmap());
+        for (int i = 0; i < kSlots; ++i) {
+            const bool shows =
+                control("obrazek") && control("obrazek")->isVisible() && !form().box(i)->isHidden();
+            s.board[i] = shows ? picture(form().box(i)->pixmap()) : -1;
+        }
         return s;
     }
 
@@ -311,138 +271,112 @@ private:
         for (int row = 1; row <= 51; ++row) {
             if (QString(m_catalogue.names[row]).replace(u';', u"\r\n"_s) == s.message &&
                 s.vema.startsWith(row <= 27 ? u"mal"_s : u"velk"_s) &&
-                std::find(s.board.begin(), s.board.end(), row) != s.board.end())
+                std::count(s.board.begin(), s.board.end(), row))
                 return row;
         }
         return 0;
     }
-    bool selected(int row) const
-    {
-        return vyber().cell(row <= 27 ? row : row - 27, row <= 27 ? 1 : 2) != u"n"_s;
-    }
-    QString flagsCount() const
-    {
-        int count = 0;
-        for (int row = 1; row <= 51; ++row)
-            count += selected(row);
-        return u"Zbývá znaků - %1"_s.arg(count);
-    }
-    void resetModel()
-    {
-        m_model = {};
-        m_modelValid = true;
-        for (int row = 1; row <= 51; ++row) {
-            if (selected(row))
-                m_model.marks[row] = 0;
-        }
-    }
 
-    Step pick()
+    QString pick()
     {
         QWidget *modal = QApplication::activeModalWidget();
         const bool toModal = modal && m_rng() % 10;
         QWidget *window = toModal ? modal : m_form.get();
-        Step step{u'k', {}, int(m_rng() % 4)};
+        const QList<QWidget *> all = widgets(window);
         const State s = state();
-        const int r = m_rng() % 100;
-        if (r < 45) {
-            QList<QWidget *> all = widgets(window);
+        const int r = m_rng() % 100, file = m_rng() % 4;
+        QString step = u"k%1:Escape"_s.arg(file);
+        if (r < 45) { // a point in a control, hidden ones included; often the right picture
             QWidget *target = all[m_rng() % all.size()];
-            const int right = sought(s);
-            if (!toModal && s.run && s.pictures && right && m_rng() % 3 == 0) {
-                for (int i = 0; i < kSlots; ++i)
-                    target = s.board[i] == right ? box(i) : target;
-            }
+            for (int i = 0; !toModal && s.run && m_rng() % 3 == 0 && i < kSlots; ++i)
+                target = s.board[i] > 0 && s.board[i] == sought(s) ? form().box(i) : target;
             const QPoint at = target->mapTo(window, QPoint(m_rng() % qMax(1, target->width()),
                                                            m_rng() % qMax(1, target->height())));
-            step.kind = m_rng() % 10 ? u'c' : u'd';
-            step.arg = u"%1,%2"_s.arg(qBound(0, at.x(), window->width() - 1))
-                           .arg(qBound(0, at.y(), window->height() - 1));
-        } else if (r < 80) {
-            const int k = m_rng() % 100;
-            if (k < 30) {
-                step.kind = u't';
-                step.arg = kLetters[m_rng() % kLetters.size()];
-                if (!toModal && s.shown && m_rng() % 2)
-                    step.arg = m_catalogue.names[s.shown].section(u';', 0, 0);
-            } else {
-                step.arg = kKeys.keys()[m_rng() % kKeys.size()];
-            }
+            step = u"%1%2:%3,%4"_s.arg(QChar(m_rng() % 10 ? u'c' : u'd'))
+                       .arg(file)
+                       .arg(qBound(0, at.x(), window->width() - 1))
+                       .arg(qBound(0, at.y(), window->height() - 1));
+        } else if (r < 65) {
+            static const QStringList keys{u"Tab"_s,  u"S-Tab"_s, u"Left"_s,   u"Right"_s, u"Up"_s,
+                                          u"Down"_s, u"Space"_s, u"Return"_s, u"Escape"_s};
+            step = u"k%1:"_s.arg(file) + keys[m_rng() % keys.size()];
+        } else if (r < 80) { // a letter, or the right name
+            static const QString letters = u"abdegiklmnoprstuxyzáéíóúůýčěřšž"_s;
+            step = u"t%1:"_s.arg(file) + (!toModal && s.shown && m_rng() % 2
+                                              ? m_catalogue.names[s.shown].section(u';', 0, 0)
+                                              : QString(letters[m_rng() % letters.size()]));
         } else if (r < 95) {
-            QList<std::pair<QString, QStringList>> objects;
-            for (QWidget *w : widgets(window)) {
+            QStringList actions;
+            for (QWidget *w : all) {
                 QAccessibleInterface *i = QAccessible::queryAccessibleInterface(w);
-                QAccessibleActionInterface *a = i ? i->actionInterface() : nullptr;
-                if (a && !a->actionNames().isEmpty() && !w->objectName().isEmpty())
-                    objects.append({w->objectName(), a->actionNames()});
+                for (const QString &a : i && i->actionInterface() && !w->objectName().isEmpty()
+                                            ? i->actionInterface()->actionNames()
+                                            : QStringList())
+                    actions << w->objectName() + u':' + a;
             }
-            if (objects.isEmpty())
-                objects.append({u"-"_s, {u"-"_s}});
-            const auto &[name, actions] = objects[m_rng() % objects.size()];
-            step.kind = u'a';
-            step.arg = name + u':' + actions[m_rng() % actions.size()];
-        } else {
-            step.kind = toModal ? u'x' : u'k';
-            step.arg = toModal ? QString() : u"Escape"_s;
+            step =
+                actions.isEmpty() ? step : u"a%1:"_s.arg(file) + actions[m_rng() % actions.size()];
+        } else if (toModal) {
+            step = u"x%1:"_s.arg(file);
         }
-        if (toModal && step.kind != u'x')
-            step.kind = step.kind.toUpper();
-        return step;
+        return toModal ? step[0].toUpper() + step.mid(1) : step;
     }
 
-    // The widget a step reaches, and whether a user could reach it now.
-    std::pair<QPointer<QWidget>, bool> target(const Step &step) const
+    // The window a step goes to, the widget it reaches, and whether a user could reach it now.
+    std::tuple<QWidget *, QWidget *, bool> target(const QString &step) const
     {
         QWidget *modal = QApplication::activeModalWidget();
-        QWidget *window = step.kind.isUpper() || step.kind == u'x' ? modal : m_form.get();
+        QWidget *window = step[0].isUpper() || step[0] == u'x' ? modal : m_form.get();
+        const QStringList xy = step.mid(3).split(u',');
         if (!window)
-            return {nullptr, true};
-        const bool blocked = modal && window != modal;
-        QWidget *w = window->focusWidget();
-        if (step.kind.toLower() == u'c' || step.kind.toLower() == u'd') {
-            const QStringList xy = step.arg.split(u',');
-            w = window->childAt(xy[0].toInt(), xy[1].toInt());
-        } else if (step.kind.toLower() == u'a') {
-            w = window->findChild<QWidget *>(step.arg.section(u':', 0, 0));
-            if (!w)
-                return {nullptr, true};
-            // Covered: no corner nor the centre shows.
-            const QRect r = w->rect().adjusted(1, 1, -1, -1);
-            bool shows = false;
+            return {};
+        if (step[0].toLower() == u'a') {
+            QWidget *w = window->findChild<QWidget *>(step.mid(3).section(u':', 0, 0));
+            const QRect r = w ? w->rect().adjusted(1, 1, -1, -1) : QRect();
+            bool shows = false; // covered: neither a corner nor the centre shows
             for (const QPoint p :
                  {r.center(), r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
-                const QWidget *top = window->childAt(w->mapTo(window, p));
-                shows = shows || top == w || w->isAncestorOf(top);
+                const QWidget *top = w ? window->childAt(w->mapTo(window, p)) : nullptr;
+                shows = shows || (w && (top == w || w->isAncestorOf(top)));
             }
-            return {w, !blocked && w->isVisible() && w->isEnabled() && shows};
+            return {window, w,
+                    !modal || window == modal ? w && w->isVisible() && w->isEnabled() && shows
+                                              : false};
         }
-        return {w, !blocked && (!w || w->isEnabled())};
+        QWidget *w = QString(u"cd"_s).contains(step[0].toLower())
+                         ? window->childAt(xy[0].toInt(), xy.value(1).toInt())
+                         : window->focusWidget();
+        return {window, w, (!modal || window == modal) && (!w || w->isEnabled())};
     }
 
-    void perform(const Step &step)
+    void perform(const QString &step)
     {
-        QWidget *modal = QApplication::activeModalWidget();
-        QWidget *window = step.kind.isUpper() || step.kind == u'x' ? modal : m_form.get();
-        if (!window)
+        const auto [window, w, reachable] = target(step);
+        const QChar kind = step[0].toLower();
+        const QString arg = step.mid(3);
+        const QStringList xy = arg.split(u',');
+        QWindow *handle = window ? window->windowHandle() : nullptr;
+        if (!handle)
             return;
-        QWindow *handle = window->windowHandle();
-        const QChar kind = step.kind.toLower();
         if (kind == u'c' || kind == u'd') {
-            const QStringList xy = step.arg.split(u',');
-            const QPoint at(xy[0].toInt(), xy[1].toInt());
+            const QPoint at(xy[0].toInt(), xy.value(1).toInt());
             kind == u'c' ? QTest::mouseClick(handle, Qt::LeftButton, {}, at)
                          : QTest::mouseDClick(handle, Qt::LeftButton, {}, at);
         } else if (kind == u'k') {
-            QTest::keyClick(handle, kKeys[step.arg].first, kKeys[step.arg].second);
+            const QMap<QString, Qt::Key> keys{
+                {u"Tab"_s, Qt::Key_Tab},      {u"S-Tab"_s, Qt::Key_Tab},
+                {u"Left"_s, Qt::Key_Left},    {u"Right"_s, Qt::Key_Right},
+                {u"Up"_s, Qt::Key_Up},        {u"Down"_s, Qt::Key_Down},
+                {u"Space"_s, Qt::Key_Space},  {u"Return"_s, Qt::Key_Return},
+                {u"Escape"_s, Qt::Key_Escape}};
+            QTest::keyClick(handle, keys[arg], arg[0] == u'S' ? Qt::ShiftModifier : Qt::NoModifier);
         } else if (kind == u't') {
-            for (const QChar c : step.arg)
+            for (const QChar c : arg)
                 QTest::sendKeyEvent(QTest::Click, handle, Qt::Key_unknown, QString(c), {});
-        } else if (kind == u'a') {
-            auto *w = window->findChild<QWidget *>(step.arg.section(u':', 0, 0));
-            QAccessibleInterface *i = w ? QAccessible::queryAccessibleInterface(w) : nullptr;
-            if (i && i->actionInterface())
-                i->actionInterface()->doAction(step.arg.section(u':', 1));
-        } else {
+        } else if (kind == u'a' && w) {
+            QAccessible::queryAccessibleInterface(w)->actionInterface()->doAction(
+                arg.section(u':', 1));
+        } else if (kind == u'x') {
             window->close();
         }
     }
@@ -451,41 +385,39 @@ private:
     {
         if (!m_failure.isEmpty() || taken.size() >= m_length)
             return finish();
-        const Step step = m_script.isEmpty() ? pick() : m_script[taken.size()];
-        taken << step;
-        m_trail = u"seed %1: "_s.arg(m_seed) + steps(taken);
+        taken << (m_script.isEmpty() ? pick() : m_script[taken.size()]);
+        m_trail = taken.join(u" | "_s);
         m_before = state();
-        std::tie(m_target, m_reachable) = target(step);
+        std::tie(std::ignore, m_target, m_reachable) = target(taken.last());
         m_random->calls = 0;
         m_modalBefore = QApplication::activeModalWidget();
         QTimer::singleShot(0, [this] { after(); });
         m_performing = true;
-        perform(step);
+        perform(taken.last());
         m_performing = false;
     }
 
     void after()
     {
-        // Checked once the step is done, or blocks in a modal window it opened; and a button an
+        // Checked once the step is done, or blocks in a modal window it opened; a button an
         // assistive tool pressed clicks a moment later.
-        if (m_performing && QApplication::activeModalWidget() == m_modalBefore)
-            return QTimer::singleShot(0, [this] { after(); });
+        bool down = false;
         for (QWidget *w : QApplication::allWidgets()) {
-            if (auto *b = qobject_cast<QAbstractButton *>(w); b && b->isDown())
-                return QTimer::singleShot(20, [this] { after(); });
+            auto *b = qobject_cast<QAbstractButton *>(w);
+            down = down || (b && b->isDown());
         }
+        if (down || (m_performing && QApplication::activeModalWidget() == m_modalBefore))
+            return QTimer::singleShot(down ? 5 : 0, [this] { after(); });
         // As a window manager does, the main window is active again once no modal one is open.
         if (!QApplication::activeModalWidget())
             QApplication::setActiveWindow(m_form.get());
-        if (auto *form = qobject_cast<Form2 *>(QApplication::activeModalWidget());
-            form && form != m_form2) {
-            m_form2 = form;
+        if (auto *f = qobject_cast<Form2 *>(QApplication::activeModalWidget()); f && f != m_form2) {
+            m_form2 = f;
             m_saved = false;
-            form->setFileChooser([this](QFileDialog::AcceptMode mode, const QString &) {
-                static const char *files[] = {"", "two.grlist", "new.grlist", "bad.grlist"};
-                const int file = taken.last().file;
-                m_saved = m_saved || (mode == QFileDialog::AcceptSave && file);
-                return file ? m_dir.filePath(QLatin1String(files[file])) : QString();
+            f->setFileChooser([this](QFileDialog::AcceptMode mode, const QString &) {
+                const QString file = taken.last().mid(1, 1);
+                m_saved = m_saved || (mode == QFileDialog::AcceptSave && file != u"0"_s);
+                return file == u"0"_s ? QString() : m_dir.filePath(file);
             });
         }
         m_failure = check(m_before, state(), taken.last());
@@ -501,83 +433,73 @@ private:
         m_loop.quit();
     }
 
-    QString check(const State &b, const State &a, const Step &step)
+    QString check(const State &b, const State &a, const QString &step)
     {
         const QString name = m_target ? m_target->objectName() : QString();
-        if (!m_reachable &&
-            (a.content != b.content || a.chrome != b.chrome || a.zbpopis != b.zbpopis))
+        const bool same = a.content == b.content && a.chrome == b.chrome;
+        if (!m_reachable && (!same || a.zbpopis != b.zbpopis))
             return u"an unreachable control acted: "_s + name;
+        if (!b.modal.isEmpty() && !same)
+            return u"changed behind a modal window: "_s + name;
+        if (b.page && a.content != b.content)
+            return u"changed under the help page: "_s + name;
         if (a.height != (a.page || a.pictures ? 8145 : 3165) / 15)
             return u"height: %1"_s.arg(a.height);
-        for (int x : {10, 317, 620}) {
-            for (int y : {10, 250, 500}) {
-                if (a.page && m_form->childAt(x, y) != a.page)
-                    return u"help page under another control"_s;
-            }
+        for (const QPoint p :
+             {QPoint(10, 10), QPoint(317, 250), QPoint(620, 500), QPoint(10, 500)}) {
+            if (a.page && m_form->childAt(p) != a.page)
+                return u"help page under another control"_s;
         }
-        const QStringList before = b.content.split(u' '), now = a.content.split(u' ');
-        QString changed;
-        for (int i = 0; i < now.size() && changed.isEmpty(); ++i)
-            changed = i < before.size() && before[i] == now[i] ? QString()
-                                                               : before.value(i) + u"→"_s + now[i];
-        if (!b.modal.isEmpty() && (a.content != b.content || a.chrome != b.chrome))
-            return u"changed behind a modal window: "_s + name + u' ' + changed;
-        if (b.page && a.content != b.content)
-            return u"changed under the help page: "_s + name + u' ' + changed;
         if (!a.lettering)
-            return u"lettering: a picture in the other style"_s;
+            return u"a picture in the other lettering"_s;
+        const int from = slotOf(b.focus), to = slotOf(a.focus);
         if (a.modal.isEmpty() && a.focus &&
-            (!a.focus->isVisible() || !a.focus->isEnabled() ||
-             (slotOf(a.focus) >= 0 && a.board[slotOf(a.focus)] == 0)))
+            (!a.focus->isVisible() || !a.focus->isEnabled() || (to >= 0 && a.board[to] == 0)))
             return u"focus on a hidden, disabled or empty control: "_s + a.focus->objectName();
-        if (!b.modal.isEmpty() && a.modal.isEmpty() && b.modal == u"Nastavení."_s && !m_saved &&
+        if (b.modal == u"Nastavení."_s && a.modal.isEmpty() && !m_saved &&
             a.zbpopis != flagsCount())
             return u"selection count: "_s + a.zbpopis;
         if (b.pictures != a.pictures && a.zbpopis != flagsCount())
             return u"direction switch count: "_s + a.zbpopis;
-        // The board is one keyboard stop whose arrows stay inside.
-        const int from = slotOf(b.focus);
-        const QString key = step.kind == u'k' ? step.arg : QString();
-        if (from >= 0 && b.modal.isEmpty() && key.endsWith(u"Tab"_s) && slotOf(a.focus) >= 0)
+        // The board is one keyboard stop; its arrows move along rows and columns, inside it.
+        const QString key = step[0] == u'k' ? step.mid(3) : QString();
+        if (from >= 0 && key.endsWith(u"Tab"_s) && to >= 0)
             return u"Tab stays on the board"_s;
-        const QMap<QString, QPoint> arrows{
-            {u"Left"_s, {-1, 0}}, {u"Right"_s, {1, 0}}, {u"Up"_s, {0, -1}}, {u"Down"_s, {0, 1}}};
-        if (from >= 0 && b.modal.isEmpty() && arrows.contains(key)) {
-            int expected = from;
-            const QPoint d = arrows[key];
-            for (int x = from % 7 + d.x(), y = from / 7 + d.y();
-                 expected == from && x >= 0 && x < 7 && y >= 0 && y < 3; x += d.x(), y += d.y())
-                expected = b.board[y * 7 + x] > 0 ? y * 7 + x : from;
-            if (slotOf(a.focus) != expected)
-                return u"arrow %1 from box %2 to %3"_s.arg(key).arg(from).arg(
-                    a.focus ? a.focus->objectName() : QString());
-        }
+        const QPoint d(int(key == u"Right"_s) - int(key == u"Left"_s),
+                       int(key == u"Down"_s) - int(key == u"Up"_s));
+        int expected = from;
+        for (int x = from % 7 + d.x(), y = from / 7 + d.y();
+             from >= 0 && !d.isNull() && expected == from && x >= 0 && x < 7 && y >= 0 && y < 3;
+             x += d.x(), y += d.y())
+            expected = b.board[y * 7 + x] > 0 ? y * 7 + x : from;
+        if (from >= 0 && !d.isNull() && to != expected)
+            return u"arrow %1 from box %2 to %3"_s.arg(key).arg(from).arg(to);
         return checkRun(b, a, step);
     }
 
-    QString checkRun(const State &b, const State &a, const Step &step)
+    QString checkRun(const State &b, const State &a, const QString &step)
     {
-        QWidget *start = control(u"start"_s);
-        if (a.pictures && a.truefalse == kHotovo && b.truefalse != kHotovo) {
-            QWidget *tab = a.focus ? a.focus->nextInFocusChain() : nullptr;
-            while (tab &&
-                   !(tab->focusPolicy() & Qt::TabFocus && tab->isVisible() && tab->isEnabled()))
-                tab = tab->nextInFocusChain();
-            if (!a.focus || a.focus == start || tab != start)
-                return u"focus after HOTOVO: "_s + (a.focus ? a.focus->objectName() : QString());
-        }
-        // Locked during a run, free after it.
-        QString locks;
+        const bool ended = a.verdict == u"HOTOVO"_s && b.verdict != u"HOTOVO"_s;
+        QWidget *start = control("start");
+        QWidget *tab = a.focus ? a.focus->nextInFocusChain() : nullptr;
+        while (tab && !(tab->focusPolicy() & Qt::TabFocus && tab->isVisible() && tab->isEnabled()))
+            tab = tab->nextInFocusChain();
+        if (ended && a.pictures && (!a.focus || a.focus == start || tab != start))
+            return u"focus after HOTOVO"_s;
+        QString locks; // locked during a run, free after it
         for (const char *name : {"start", "setup", "stopka", "Option10", "Option13", "Option20"})
-            locks += QString::number(name[0] == 'O' ? control(QLatin1String(name))->isEnabled()
-                                                    : !control(QLatin1String(name))->isHidden());
+            locks += QString::number(name[0] == 'O' ? control(name)->isEnabled()
+                                                    : !control(name)->isHidden());
         if (!a.page && locks != (a.run ? u"001000"_s : u"110111"_s))
             return u"controls during a run: "_s + locks;
-        const bool ended = a.truefalse == kHotovo && b.truefalse != kHotovo;
         if (ended &&
             (a.message + a.vema + (a.pictures ? QString() : a.text) != QString() || a.shown ||
              std::count(a.board.begin(), a.board.end(), 0) != (a.pictures ? 21 : 0)))
             return u"a finished run leaves its question"_s;
+        const bool verdict = a.verdict != b.verdict &&
+                             a.verdict.contains(QRegularExpression(u"^(Správně|ŠPATNĚ)$"_s));
+        if (!b.run && verdict && (b.pictures || b.verdict == u"HOTOVO"_s))
+            return u"a verdict with no question"_s;
         if (!b.modal.isEmpty() || b.page)
             return {};
         if (!b.run && (a.run || ended)) { // START
@@ -588,71 +510,65 @@ private:
             resetModel();
             return a.score == m_model.score() ? QString() : u"STOP shows "_s + a.score;
         }
-        if (!b.run && isVerdict(a.truefalse) && a.truefalse != b.truefalse &&
-            (b.pictures || b.truefalse == kHotovo))
-            return u"a verdict with no question"_s;
-        if (!b.run || !m_modelValid)
+        if (!b.run)
             return {};
-        const bool clicked =
-            step.kind == u'c' || step.kind == u'd' || step.kind == u'a' ||
-            (step.kind == u'k' && (step.arg == u"Space"_s || step.arg == u"Return"_s));
-        const bool pressed = m_reachable && clicked && m_target;
+        const bool pressed =
+            m_reachable && m_target &&
+            (QString(u"cda"_s).contains(step[0]) || key(step, "Space") || key(step, "Return"));
         int verdicts = 0;
         bool right = false;
-        if (!b.pictures && b.truefalse != kHotovo) {
-            const bool enter = pressed && m_target == control(u"enter"_s) && step.kind != u'k';
-            const bool key = m_target == control(u"zadano"_s) && step.arg == u"Return"_s &&
-                             step.kind == u'k' && !b.pokracovat;
-            verdicts = enter || key;
+        if (!b.pictures && b.verdict != u"HOTOVO"_s) {
+            verdicts = (pressed && m_target == control("enter") && step[0] != u'k') ||
+                       (m_target == control("zadano") && key(step, "Return") && !b.pokracovat);
             const QStringList names = m_catalogue.names[b.shown].split(u';');
             right = !plain(b.text).isEmpty() &&
                     std::any_of(names.begin(), names.end(),
                                 [&](const QString &n) { return plain(n) == plain(b.text); });
-            if (verdicts && !b.shown)
-                return u"a verdict with no picture asked"_s;
-        } else if (b.pictures && b.answering && pressed && slotOf(m_target) >= 0) {
+        } else if (b.pictures && b.answering() && pressed && slotOf(m_target) >= 0) {
             verdicts = 1;
             right = b.board[slotOf(m_target)] == sought(b);
             for (int i = 0; i < kSlots; ++i) {
-                if ((a.board[i] >= 0) != (a.board[i] == sought(b)) && a.run && !a.answering)
+                if ((a.board[i] >= 0) != (a.board[i] == sought(b)) && a.run)
                     return u"board after the answer: box %1"_s.arg(i);
             }
         }
         const bool continued =
-            b.pictures ? (!b.answering && (a.answering || ended))
+            b.pictures ? (!b.answering() && (a.answering() || ended))
                        : ((b.pokracovat || verdicts) && !a.pokracovat && (a.run || ended));
         if (verdicts) {
             m_model.judge(b.pictures ? sought(b) : b.shown, right);
             const QString colour =
-                control(u"truefalse"_s)->palette().color(QPalette::WindowText).name();
+                control("truefalse")->palette().color(QPalette::WindowText).name();
             if (!continued &&
-                a.truefalse + colour != (right ? u"Správně#008000"_s : u"ŠPATNĚ#ff0000"_s))
-                return u"verdict %1 for %2"_s.arg(a.truefalse, b.text);
-        } else if (isVerdict(a.truefalse) && a.truefalse != b.truefalse) {
+                a.verdict + colour != (right ? u"Správně#008000"_s : u"ŠPATNĚ#ff0000"_s))
+                return u"verdict %1 for %2"_s.arg(a.verdict, b.text);
+        } else if (verdict) {
             return u"a verdict nobody asked for"_s;
         }
         if (!continued)
             return a.score == b.score ? QString() : u"score changed: "_s + a.score;
         if (a.score != m_model.score())
             return u"score %1, expected %2"_s.arg(a.score, m_model.score());
-        if (m_model.over() != ended)
-            return u"run over: %1"_s.arg(ended);
-        return asked(a);
+        return m_model.over() == ended ? asked(a) : u"run over: %1"_s.arg(ended);
     }
-
-    // The character now asked may be drawn: pending or at B..E.
+    static bool key(const QString &step, const char *name)
+    {
+        return step[0] == u'k' && step.mid(3) == QLatin1String(name);
+    }
+    void resetModel()
+    {
+        m_model = {};
+        for (int row = 1; row <= 51; ++row)
+            selected(row) ? void(m_model.marks[row] = 0) : void();
+    }
+    // The character now asked may be drawn: in the run, pending or at B..E.
     QString asked(const State &a)
     {
         const int row = a.pictures ? sought(a) : a.shown;
-        if (!a.run)
-            return {};
-        if (!m_model.marks.contains(row) || m_model.marks[row] == 1)
-            return u"asked row %1"_s.arg(row);
-        return {};
+        return !a.run || m_model.marks.value(row, 1) != 1 ? QString() : u"asked row %1"_s.arg(row);
     }
 
-    quint64 m_seed;
-    QList<Step> m_script;
+    QStringList m_script;
     int m_length;
     std::mt19937 m_rng;
     QTemporaryDir m_dir;
@@ -663,49 +579,23 @@ private:
     QEventLoop m_loop;
     QString m_failure, m_trail;
     State m_before;
-    QPointer<QWidget> m_target;
-    bool m_reachable = true;
-    bool m_performing = false;
-    QPointer<QWidget> m_modalBefore;
+    QPointer<QWidget> m_target, m_modalBefore;
     QPointer<Form2> m_form2;
-    bool m_saved = false;
+    bool m_reachable = true, m_performing = false, m_saved = false;
     AnswerKey m_model;
-    bool m_modelValid = false;
     QHash<qint64, int> m_rows;
-
-public:
-    static QString steps(const QList<Step> &list)
-    {
-        QStringList parts;
-        for (const Step &s : list)
-            parts << s.str();
-        return parts.join(u" | "_s);
-    }
 };
 
-QList<Step> parseSteps(const QString &text)
-{
-    QList<Step> list;
-    for (const QString &s : text.split(u" | "_s))
-        list << Step::parse(s);
-    return list;
-}
-
 // The shortest list of steps found that still breaks the same invariant.
-QList<Step> shrink(quint64 seed, QList<Step> steps, const QString &failure)
+QStringList shrink(quint64 seed, QStringList steps, const QString &failure)
 {
-    const auto fails = [&](QList<Step> &candidate) {
-        Walk walk(seed, candidate, 0);
-        const QString f = walk.run();
-        candidate = walk.taken;
-        return f.section(u':', 0, 0) == failure.section(u':', 0, 0);
-    };
-    for (int chunk = steps.size() / 2; chunk >= 1; chunk /= 2) {
+    for (int chunk = int(steps.size()) / 2; chunk >= 1; chunk /= 2) {
         for (int i = 0; i + chunk <= steps.size();) {
-            QList<Step> candidate = steps;
+            QStringList candidate = steps;
             candidate.remove(i, chunk);
-            if (fails(candidate))
-                steps = candidate;
+            Walk walk(seed, candidate, 0);
+            if (walk.run().section(u':', 0, 0) == failure.section(u':', 0, 0))
+                steps = walk.taken;
             else
                 i += chunk;
         }
@@ -756,7 +646,7 @@ private slots:
         QFETCH(quint64, seed);
         QFETCH(QString, steps);
         if (!steps.isEmpty()) {
-            walk::Walk replay(seed, walk::parseSteps(steps), 0);
+            walk::Walk replay(seed, steps.split(u" | "_s), 0);
             const QString failure = replay.run();
             QVERIFY2(failure.isEmpty(), qPrintable(failure));
             return;
@@ -771,7 +661,7 @@ private slots:
                 QFAIL(qPrintable(u"%1 after %2 steps; seed %3, shrunk to:\n%4"_s.arg(failure)
                                      .arg(random.taken.size())
                                      .arg(seed)
-                                     .arg(walk::Walk::steps(shortest))));
+                                     .arg(shortest.join(u" | "_s))));
             }
         }
     }
