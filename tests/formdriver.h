@@ -30,13 +30,9 @@ public:
         return control(u"obrazek"_s)->findChild<QLabel *>(u"obrazek%1"_s.arg(slot));
     }
     QString caption(const QString &name) const { return control<QLabel>(name)->text(); }
-    bool isShown(const QString &name) const { return !control(name)->isHidden(); }
     // Clicks at a control's centre as the window system would; false, pressing nothing, where
     // no user could: a control hidden, disabled, covered or behind a modal window.
     bool click(const QString &name) const { return press(control(name)); }
-    bool clickBox(int slot) const { return press(box(slot)); }
-    void pressEnter() const { QTest::keyClick(control(u"zadano"_s), Qt::Key_Return); }
-    void selectPictureChoice() const { click(u"Option13"_s); }
     static bool press(QWidget *widget)
     {
         QWidget *window = widget->window();
@@ -48,12 +44,6 @@ public:
             return false;
         QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at);
         return true;
-    }
-    // Types like a keyboard would, letters with diacritics included.
-    void type(const QString &text) const
-    {
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, control(u"zadano"_s), Qt::Key_unknown, c, {});
     }
     QString score() const
     {
