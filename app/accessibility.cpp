@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 namespace kelmora {
 
@@ -34,7 +35,7 @@ bool reachable(QWidget *widget)
 }
 
 // Qt's own button interface presses hidden buttons and buttons behind a modal window; this one
-// acts only where a user could, and at once.
+// acts only where a user could.
 class ButtonAccessible : public QAccessibleWidget
 {
 public:
@@ -44,10 +45,10 @@ public:
 
     QString text(QAccessible::Text t) const override
     {
-        QString text = QAccessibleWidget::text(t);
-        if (t == QAccessible::Name && text.isEmpty())
-            text = button()->text().remove(QLatin1Char('&'));
-        return text;
+        // Its own caption, not the title of the frame around it.
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return button()->text().remove(QLatin1Char('&'));
+        return QAccessibleWidget::text(t);
     }
 
     QAccessible::State state() const override
@@ -71,10 +72,14 @@ public:
     {
         if (!reachable(widget()))
             return;
-        if (actionName == pressAction() || actionName == toggleAction())
-            button()->click();
-        else
-            QAccessibleWidget::doAction(actionName);
+        if (actionName != pressAction() && actionName != toggleAction())
+            return QAccessibleWidget::doAction(actionName);
+        // Clicked once the tool has its answer: the click may open a modal window.
+        QAbstractButton *b = button();
+        QTimer::singleShot(0, b, [b] {
+            if (reachable(b))
+                b->click();
+        });
     }
 
 private:

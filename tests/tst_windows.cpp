@@ -386,6 +386,7 @@ private:
         std::tie(std::ignore, m_target, m_reachable) = target(taken.last());
         m_random->calls = 0;
         m_modalBefore = QApplication::activeModalWidget();
+        m_settle = taken.last()[0].toLower() == u'a'; // an assistive press clicks a moment later
         QTimer::singleShot(0, [this] { after(); });
         m_performing = true;
         perform(taken.last());
@@ -394,14 +395,14 @@ private:
 
     void after()
     {
-        // Checked once the step is done, or blocks in a modal window it opened; a button an
-        // assistive tool pressed clicks a moment later.
+        // Checked once the step is done, or blocks in a modal window it opened.
         bool down = false;
         for (QWidget *w : QApplication::allWidgets()) {
             auto *b = qobject_cast<QAbstractButton *>(w);
             down = down || (b && b->isDown());
         }
-        if (down || (m_performing && QApplication::activeModalWidget() == m_modalBefore))
+        if (down || std::exchange(m_settle, false) ||
+            (m_performing && QApplication::activeModalWidget() == m_modalBefore))
             return QTimer::singleShot(down ? 5 : 0, [this] { after(); });
         // As a window manager does, the main window is active again once no modal one is open.
         if (!QApplication::activeModalWidget())
@@ -576,7 +577,7 @@ private:
     State m_before;
     QPointer<QWidget> m_target, m_modalBefore;
     QPointer<Form2> m_form2;
-    bool m_reachable = true, m_performing = false, m_saved = false;
+    bool m_reachable = true, m_performing = false, m_saved = false, m_settle = false;
     AnswerKey m_model;
     QHash<qint64, int> m_rows;
 };
