@@ -288,7 +288,7 @@ private:
         QString step = u"k%1:Escape"_s.arg(file);
         if (r < 45) { // a point in a control, hidden ones included; often the right picture
             QWidget *target = all[m_rng() % all.size()];
-            for (int i = 0; !toModal && s.run && m_rng() % 3 == 0 && i < kSlots; ++i)
+            for (int i = 0, right = !toModal && s.run && m_rng() % 3 == 0; right && i < kSlots; ++i)
                 target = s.board[i] > 0 && s.board[i] == sought(s) ? form().box(i) : target;
             const QPoint at = target->mapTo(window, QPoint(m_rng() % qMax(1, target->width()),
                                                            m_rng() % qMax(1, target->height())));
@@ -538,6 +538,9 @@ private:
             if (!continued &&
                 a.verdict + colour != (right ? u"Správně#008000"_s : u"ŠPATNĚ#ff0000"_s))
                 return u"verdict %1 for %2"_s.arg(a.verdict, b.text);
+            if (!continued && b.pictures &&
+                (slotOf(a.focus) < 0 || a.board[slotOf(a.focus)] != sought(b)))
+                return u"the focus leaves the remaining picture"_s;
         } else if (verdict) {
             return u"a verdict nobody asked for"_s;
         }
@@ -561,6 +564,8 @@ private:
     QString asked(const State &a)
     {
         const int row = a.pictures ? sought(a) : a.shown;
+        if (a.run && a.focus != (a.pictures ? form().box(0) : control("zadano")))
+            return u"a new question without the focus"_s;
         return !a.run || m_model.marks.value(row, 1) != 1 ? QString() : u"asked row %1"_s.arg(row);
     }
 
