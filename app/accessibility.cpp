@@ -16,22 +16,12 @@ namespace kelmora {
 
 namespace {
 
-// What a user could press now: shown, enabled, in no window a modal one blocks, and not
-// covered by another control at its centre and every corner.
+// What a user could press now: shown, enabled (a help page disables what it covers) and in no
+// window a modal one blocks.
 bool reachable(QWidget *widget)
 {
-    QWidget *window = widget->window();
     const QWidget *modal = QApplication::activeModalWidget();
-    if (!widget->isVisible() || !widget->isEnabled() || (modal && modal != window))
-        return false;
-    const QRect inner = widget->rect().adjusted(1, 1, -1, -1);
-    for (const QPoint point : {inner.center(), inner.topLeft(), inner.topRight(),
-                               inner.bottomLeft(), inner.bottomRight()}) {
-        const QWidget *top = window->childAt(widget->mapTo(window, point));
-        if (top == widget || widget->isAncestorOf(top))
-            return true;
-    }
-    return false;
+    return widget->isVisible() && widget->isEnabled() && (!modal || modal == widget->window());
 }
 
 // Qt's own button interface presses hidden buttons and buttons behind a modal window; this one
@@ -70,12 +60,14 @@ public:
 
     void doAction(const QString &actionName) override
     {
-        if (!reachable(widget()))
-            return;
-        if (actionName != pressAction() && actionName != toggleAction())
-            return QAccessibleWidget::doAction(actionName);
-        // Clicked once the tool has its answer: the click may open a modal window.
         QAbstractButton *b = button();
+        if (actionName != pressAction() && actionName != toggleAction()) {
+            if (reachable(b))
+                QAccessibleWidget::doAction(actionName);
+            return;
+        }
+        // Clicked once the tool has its answer, since the click may open a modal window; and
+        // only if a user could press it then.
         QTimer::singleShot(0, b, [b] {
             if (reachable(b))
                 b->click();

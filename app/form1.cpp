@@ -591,7 +591,7 @@ void Form1::hlppic2_Click()
 void Form1::setCoveredEnabled(bool enabled)
 {
     for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (child != hlppic1 && child != hlppic2 && !child->isWindow())
+        if (child != hlppic1 && child != hlppic2)
             child->setEnabled(enabled);
     }
 }
