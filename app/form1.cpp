@@ -12,6 +12,7 @@
 #include "twips.h"
 #include "vyber.h"
 
+#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -198,7 +199,6 @@ void Form1::createControls()
     pokracovat = button(QStringLiteral("pokracovat"), QStringLiteral("Pokračovat"),
                         {311, 152, 101, 30}, QColor(255, 255, 192));
     pokracovat->hide();
-    pokracovat->installEventFilter(this);
 
     Label1 = label(QStringLiteral("Label1"), QStringLiteral("Hodnocení :"), {405, 7, 95, 18}, 9.75);
     constexpr int kMarkColours[6] = {0, 0x008000, 0x008000, 0x008080, 0x008080, 0x0000c0};
@@ -219,6 +219,8 @@ void Form1::createControls()
     stopka = button(QStringLiteral("stopka"), QStringLiteral("STOP"), {533, 35, 101, 30},
                     QColor(255, 192, 192));
 
+    for (QAbstractButton *b : findChildren<QAbstractButton *>())
+        b->installEventFilter(this);
     connect(setup, &QPushButton::clicked, this, &Form1::setup_Click);
     connect(start, &QPushButton::clicked, this, &Form1::start_Click);
     connect(pokracovat, &QPushButton::clicked, this, &Form1::pokracovat_Click);
@@ -242,7 +244,7 @@ void Form1::createBoard()
             ->setGeometry(kColumns[i % 7] - board->x(), 108 * (i / 7), 81, 105);
         obrazek[i]->setAlignment(Qt::AlignCenter);
         obrazek[i]->setCursor(pictureCursor);
-        obrazek[i]->setFocusPolicy(Qt::TabFocus);
+        obrazek[i]->setFocusPolicy(Qt::NoFocus);
         obrazek[i]->setAccessibleName(QStringLiteral("Obrázek %1").arg(i + 1));
         connect(obrazek[i], &PictureBox::clicked, this, [this, i] { obrazek_Click(i); });
     }
@@ -423,7 +425,7 @@ void Form1::test2()
     spravna = qint16(question.spravna);
     for (PictureBox *box : obrazek)
         box->show();
-    obrazek[0]->setFocus();
+    focusBoard(0);
 }
 
 void Form1::endPictureRun()
@@ -438,6 +440,8 @@ void Form1::endPictureRun()
     message->clear();
     vema->clear();
     setDirectionEnabled(true);
+    // Neither Enter nor Space here starts again over the final score; one Tab reaches START.
+    setup->setFocus();
 }
 
 void Form1::obrazek_Click(int Index)
@@ -465,7 +469,7 @@ void Form1::kliknuto(int kindex, int spravne, bool poprve)
         right ? gradeRight(tabznaku.states[hledany]) : gradeWrong(tabznaku.states[hledany]);
     showVerdict(right);
     // The remaining picture takes the next keystroke, the one that moves on.
-    obrazek[spravna]->setFocus();
+    focusBoard(spravna);
 }
 
 void Form1::zadano_KeyPress(int KeyAscii)
@@ -555,6 +559,9 @@ void Form1::help_Click()
     // Nápověda itself is covered, and disabled, while a page shows: no second help_Click.
     if (!hlppic1)
         createHelpPages();
+    // Above every control, the board too, whenever that was made.
+    hlppic1->raise();
+    hlppic2->raise();
     hlppic1->show();
     m_focusBeforeHelp = focusWidget();
     hlppic1->setFocus();
@@ -601,6 +608,27 @@ void Form1::clearBoard()
     for (PictureBox *box : obrazek) {
         box->clear();
         box->show();
+    }
+    focusBoard(-1);
+}
+
+// The board is one keyboard stop, the picture in `slot`; empty pictures take no focus.
+void Form1::focusBoard(int slot)
+{
+    for (int i = 0; i < kSlots; ++i)
+        obrazek[i]->setFocusPolicy(i == slot ? Qt::TabFocus : Qt::NoFocus);
+    if (slot >= 0)
+        obrazek[slot]->setFocus();
+}
+
+// An arrow moves to the nearest picture along the board's row or column, and never off it.
+void Form1::moveOnBoard(int slot, int dx, int dy)
+{
+    for (int x = slot % 7 + dx, y = slot / 7 + dy; x >= 0 && x < 7 && y >= 0 && y < 3;
+         x += dx, y += dy) {
+        const PictureBox *box = obrazek[y * 7 + x];
+        if (!box->isHidden() && !box->pixmap().isNull())
+            return focusBoard(y * 7 + x);
     }
 }
 
@@ -686,9 +714,10 @@ void Form1::keepOnScreen(int heightTwips)
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    // "Pokračovat" shows over `enter` when it judges: the second half of a double-click on
-    // `enter` lands on it and must not move on.
-    if (watched == pokracovat && event->type() == QEvent::MouseButtonDblClick)
+    // The second half of a double-click is no second click: neither on "Pokračovat", which
+    // shows over `enter` when it judges, nor on a control a help page covered until the first
+    // half closed it.
+    if (event->type() == QEvent::MouseButtonDblClick && qobject_cast<QAbstractButton *>(watched))
         return true;
     if (watched == zadano && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
@@ -708,6 +737,16 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 void Form1::keyPressEvent(QKeyEvent *event)
 {
+    const auto slot = std::find(obrazek.begin(), obrazek.end(), focusWidget()) - obrazek.begin();
+    const QPoint arrow = event->key() == Qt::Key_Left    ? QPoint(-1, 0)
+                         : event->key() == Qt::Key_Right ? QPoint(1, 0)
+                         : event->key() == Qt::Key_Up    ? QPoint(0, -1)
+                         : event->key() == Qt::Key_Down  ? QPoint(0, 1)
+                                                         : QPoint();
+    if (slot < kSlots && !arrow.isNull()) {
+        moveOnBoard(int(slot), arrow.x(), arrow.y());
+        return;
+    }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
         // Enter presses the focused button, else "Pokračovat" while it shows.
         auto *focused = qobject_cast<QPushButton *>(focusWidget());

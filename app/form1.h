@@ -37,13 +37,10 @@ public:
                    const QString &pictureFolder = {}, QWidget *parent = nullptr);
     ~Form1() override;
 
-    // What a run looks like from outside, for tests and benchmarks.
+    // What a run looks like from outside, for the benchmarks.
     const Tabznaku &table() const { return tabznaku; }
     int shownRow() const { return n; }
-    int soughtRow() const { return hledany; }
     int rightSlot() const { return spravna; }
-    int rightCount() const { return correct; }
-    int wrongCount() const { return mistake; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -82,6 +79,8 @@ private:
     void showVerdict(bool right);
     void showPicture(QLabel *box, int row);
     void clearBoard();
+    void focusBoard(int slot);
+    void moveOnBoard(int slot, int dx, int dy);
     void setDirectionEnabled(bool enabled);
     void setLetteringEnabled(bool enabled);
     void setOuterHeightTwips(int twips);

@@ -32,15 +32,12 @@ void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
 
 void PictureBox::keyPressEvent(QKeyEvent *event)
 {
-    // A focused picture is pressed like a button, and arrows move on, for keyboard users.
+    // A focused picture is pressed like a button, for keyboard users; the window that holds
+    // it takes the arrows.
     switch (event->key()) {
     case Qt::Key_Space:
     case Qt::Key_Return:
     case Qt::Key_Enter: emit clicked(); return;
-    case Qt::Key_Right:
-    case Qt::Key_Down: focusNextChild(); return;
-    case Qt::Key_Left:
-    case Qt::Key_Up: focusPreviousChild(); return;
     default: QLabel::keyPressEvent(event);
     }
 }

@@ -6,7 +6,7 @@
 namespace kelmora {
 
 // A clickable picture that remembers one whole number (the row it shows). Focused, it
-// takes Space and Enter like a button and arrows to move on; a double-click is one click.
+// takes Space and Enter like a button; a double-click is one click.
 class PictureBox : public QLabel
 {
     Q_OBJECT

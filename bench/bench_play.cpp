@@ -35,7 +35,7 @@ int main(int argc, char *argv[])
         return 1;
 
     if (auto *form1 = qobject_cast<Form1 *>(window.get())) {
-        FormDriver form(*form1);
+        BenchDriver form(*form1);
         if (mode == "pictures")
             form.selectPictureChoice();
         for (int i = 0; i < questions; ++i) {

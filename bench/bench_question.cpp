@@ -19,7 +19,7 @@ private slots:
     // One picture-choice question: the judged click and the click that draws the next board.
     void pictureChoice()
     {
-        FormDriver form(*m_form);
+        BenchDriver form(*m_form);
         form.selectPictureChoice();
         form.click(QStringLiteral("start"));
         QBENCHMARK
@@ -31,7 +31,7 @@ private slots:
     // One typed answer: the name, Enter for the verdict, Enter for the next character.
     void typedName()
     {
-        FormDriver form(*m_form);
+        BenchDriver form(*m_form);
         form.click(QStringLiteral("start"));
         QBENCHMARK
         {

@@ -4,6 +4,7 @@
 #include "form1.h"
 #include "vyber.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMap>
 #include <QTest>
@@ -29,16 +30,20 @@ public:
         return control(u"obrazek"_s)->findChild<QLabel *>(u"obrazek%1"_s.arg(slot));
     }
     QString caption(const QString &name) const { return control<QLabel>(name)->text(); }
-    bool isShown(const QString &name) const { return !control(name)->isHidden(); }
-    void click(const QString &name) const { QTest::mouseClick(control(name), Qt::LeftButton); }
-    void clickBox(int slot) const { QTest::mouseClick(box(slot), Qt::LeftButton); }
-    void pressEnter() const { QTest::keyClick(control(u"zadano"_s), Qt::Key_Return); }
-    void selectPictureChoice() const { click(u"Option13"_s); }
-    // Types like a keyboard would, letters with diacritics included.
-    void type(const QString &text) const
+    // Clicks at a control's centre as the window system would; false, pressing nothing, where
+    // no user could: a control hidden, disabled, covered or behind a modal window.
+    bool click(const QString &name) const { return press(control(name)); }
+    static bool press(QWidget *widget)
     {
-        for (const QChar c : text)
-            QTest::sendKeyEvent(QTest::Click, control(u"zadano"_s), Qt::Key_unknown, c, {});
+        QWidget *window = widget->window();
+        const QPoint at = widget->mapTo(window, widget->rect().center());
+        const QWidget *modal = QApplication::activeModalWidget();
+        const QWidget *top = window->childAt(at);
+        if (!widget->isVisible() || !widget->isEnabled() || (modal && modal != window) ||
+            !(top == widget || widget->isAncestorOf(top)))
+            return false;
+        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at);
+        return true;
     }
     QString score() const
     {
