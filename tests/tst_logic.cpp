@@ -80,16 +80,6 @@ class TestLogic : public QObject
     Q_OBJECT
 
 private slots:
-    void grade()
-    {
-        // Before, after a right and after a wrong answer: pending, A, B, D, E, not in the run.
-        for (const auto &[before, right, wrong] :
-             {std::array{0, 2, 4}, {1, 1, 2}, {2, 1, 3}, {4, 3, 5}, {5, 4, 5}, {99, 99, 99}}) {
-            QCOMPARE(gradeRight(qint16(before)), right);
-            QCOMPARE(gradeWrong(qint16(before)), wrong);
-        }
-    }
-
     // Int(x × 51) + 1, drawn again until the row is pending or at B..E.
     void draw()
     {
