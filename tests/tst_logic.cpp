@@ -158,7 +158,7 @@ private slots:
             {12, u"mû"_s, false},    {13, u"mí"_s, false},     {10, u"kapa"_s, true},
             {37, u"Kapa"_s, true},   {27, u"kapa"_s, true},    {26, u"theta"_s, true},
             {25, u"sigma"_s, true},  {47, u"upsilon"_s, true}, {6, u"\tdzeta"_s, false}};
-        // Column 1 as the design's table has it: small letters, three variants, capitals.
+        // Column 1 written out apart from the program: small letters, three variants, capitals.
         const QStringList small =
             u"alfa;alpha;;;; beta;;;;; gama;gamma;;;; delta;;;;; epsilon;;;;; dzéta;zéta;;;; "
             u"éta;;;;; théta;;;;; ióta;jota;;;; kappa;kapa;;;; lambda;;;;; mý;mí;mu;mju;; "
