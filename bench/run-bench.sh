@@ -29,15 +29,21 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Waits up to five seconds for a server's sign of life: test TEST on PATH, else stops, naming it.
+await() {
+    for _ in $(seq 50); do
+        test "$1" "$2" && return
+        sleep 0.1
+    done
+    echo "$3 did not start" >&2
+    exit 1
+}
+
 # A real X server for the xcb platform; without a window manager the window has no frame.
 # -noreset: a start that connects while the server resets after the last client would fail.
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xvfb_pid=$!
-for _ in $(seq 50); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-[ -s "$work/display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+await -s "$work/display" Xvfb
 display=$(cat "$work/display")
 export DISPLAY=":$display"
 # A headless weston for the native Wayland platform, in a private runtime folder; Qt draws the
@@ -47,11 +53,7 @@ mkdir -m 700 "$XDG_RUNTIME_DIR"
 weston --backend=headless-backend.so --use-pixman --width=1280 --height=1024 --idle-time=0 \
     --no-config --socket="$WAYLAND_DISPLAY" 2>/dev/null &
 weston_pid=$!
-for _ in $(seq 50); do
-    [ -e "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] && break
-    sleep 0.1
-done
-[ -e "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" ] || { echo "weston did not start" >&2; exit 1; }
+await -e "$XDG_RUNTIME_DIR/$WAYLAND_DISPLAY" weston
 # A session bus, so that the MapNotify starts run with the accessibility bridge on, as on a
 # desktop with a screen reader.
 eval "$(dbus-launch --sh-syntax)"
