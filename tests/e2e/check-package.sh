@@ -49,8 +49,9 @@ pictures="$usr/share/kelmora/znaky"
 
 # Every character in both lettering styles, at both sizes, none empty, and nothing else.
 expected=$(printf '%s\n' {m{01..27},v{01..24}}{,@2x}.{gif,jpg} | sort)
-[ "$(find "$pictures" -type f ! -empty -printf '%P\n' | sort)" = "$expected" ] ||
-    fail "znaky/ does not hold just the 204 pictures: $(ls "$pictures")"
+found=$(find "$pictures" -type f ! -empty -printf '%P\n' | sort)
+[ "$found" = "$expected" ] ||
+    fail "znaky/ differs from the 204 pictures in: $(comm -3 <(echo "$expected") <(echo "$found"))"
 
 desktop=$(one "$usr"/share/applications/*.desktop)
 id=$(basename "$desktop" .desktop)
