@@ -73,10 +73,10 @@ class Session:
             o.getRoleName() == role and o.name == name and o.getState().contains(
                 self.at.STATE_SHOWING)), f"{role} '{name}' to show")
 
-    def press(self, role, name, action=None, root=None):  # the first action unless named
-        actions = self.shown(role, name, root).queryAction()
-        actions.doAction([actions.getName(i) for i in range(actions.nActions)].index(action)
-                         if action else 0)
+    def press(self, role, name, root=None, then=None):
+        """The first action (a checkable button's toggles it); then waits for (role, name)."""
+        self.shown(role, name, root).queryAction().doAction(0)
+        return then and self.shown(*then)  # the press clicks a moment later
 
     def grab(self, box=None):
         png = None if self.weston else run("import", "-window", "root", "png:-", env=self.env)
@@ -132,34 +132,27 @@ def walk_through(s):
     if not s.native:  # the title as every window list reads it, whatever the program's locale
         wait_for(lambda: f'= "{TITLE}"' in s.output("xprop", "-id", re.search(rf'(0x\w+) "{TITLE}"',
             s.output("xwininfo", "-root", "-tree"))[1], "WM_NAME"), "WM_NAME to read the title")
-    s.press("push button", "START")
-    s.shown("push button", "STOP")  # the press clicks a moment later, emptying the answer
+    s.press("push button", "START", then=("push button", "STOP"))  # which empties the answer
     s.shown("text", "Název znaku").queryEditableText().setTextContents("xyz")  # no such name
-    s.press("push button", "Enter")
-    s.shown("label", "ŠPATNĚ")
+    s.press("push button", "Enter", then=("label", "ŠPATNĚ"))
     s.screenshot("01-typed-names-wrong")
-    s.press("push button", "STOP")
-    s.shown("push button", "START")  # a pressed button clicks a moment later
+    s.press("push button", "STOP", then=("push button", "START"))
     s.press("radio button", "Vybírat obrázky")
     s.check_height(TALL)
     s.screenshot("02-picture-choice")
     s.press("radio button", "Psát názvy znaků")
     s.check_height(TYPED)
     s.press("push button", "Nápověda")  # from the short layout, as tall as the page needs
-    s.check_height(HELP)
-    s.screenshot("03-help-page-1")
-    s.press("push button", "Další strana nápovědy")
-    s.shown("push button", "Konec nápovědy")
-    s.check_height(HELP)
-    s.screenshot("04-help-page-2")
-    s.press("push button", "Konec nápovědy")
+    for page, button in enumerate(["Další strana nápovědy", "Konec nápovědy"], 1):
+        s.shown("push button", button)  # the page itself, named after what a click does
+        s.check_height(HELP)
+        s.screenshot(f"0{page + 2}-help-page-{page}")
+        s.press("push button", button)
     s.check_height(TYPED)
-    s.press("push button", "Vybrat znaky ke zkoušení")
-    dialog = s.shown("dialog", "Nastavení")
+    dialog = s.press("push button", "Vybrat znaky ke zkoušení", then=("dialog", "Nastavení"))
     s.screenshot("06-selection-window", "Nastavení")
-    s.press("check box", "malé alfa", "Toggle", dialog)
-    s.press("push button", "Použít", root=dialog)
-    s.shown("label", "Zbývá znaků - 50")
+    s.press("check box", "malé alfa", dialog)
+    s.press("push button", "Použít", dialog, then=("label", "Zbývá znaků - 50"))
 
 
 def start_display(s, window_manager):  # weston starts XWayland itself when told to
@@ -194,11 +187,8 @@ def main():
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = s.env["DBUS_SESSION_BUS_ADDRESS"] = s.announced(
             ["dbus-daemon", "--session", "--nofork", f"--address=unix:dir={workdir}",
              "--print-address=FD"])
-        s.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
-        wait_for(lambda: "true" in s.output(
-            "dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus", "/",
-            "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"), "the accessibility bus")
-        # The client listens on the accessibility bus before the program announces itself.
+        # The bus starts the accessibility bus on the first call; the client listens on it
+        # before the program announces itself.
         import pyatspi
         s.at, desktop = pyatspi, pyatspi.Registry.getDesktop(0)
         with log.open("w") as stderr:
