@@ -115,11 +115,7 @@ namespace walk {
 
 // The window's draws, counted: a draw that never ends stops the walk at once.
 struct CountingRandom : SeededRandom {
-    CountingRandom(quint64 seed, const QStringList *trail)
-        : SeededRandom(seed)
-        , seed(seed)
-        , trail(trail)
-    {}
+    using SeededRandom::SeededRandom;
     double next() override
     {
         if (++calls > 1000000)
@@ -127,8 +123,8 @@ struct CountingRandom : SeededRandom {
         return SeededRandom::next();
     }
     long calls = 0;
-    const quint64 seed;
-    const QStringList *trail;
+    quint64 seed = 0;
+    const QStringList *trail = nullptr;
 };
 
 // What the main window shows, read from its controls only.
@@ -170,8 +166,9 @@ public:
                                          "nz"[i == 1 || i == 27])
                            .toLatin1());
         bad.write(QByteArray("m-01-n\0", 7));
-        auto random = std::make_unique<CountingRandom>(seed, &taken);
+        auto random = std::make_unique<CountingRandom>(seed);
         m_random = random.get();
+        std::tie(m_random->seed, m_random->trail) = std::tuple(seed, &taken);
         m_form = std::make_unique<Form1>(std::move(random));
         m_form->show();
         m_failure = QTest::qWaitForWindowExposed(m_form.get()) ? QString() : u"not shown"_s;
@@ -188,14 +185,9 @@ public:
 
 private:
     FormDriver form() const { return FormDriver(*m_form); }
-    QWidget *control(const char *name) const { return form().control(QLatin1String(name)); }
-    QString caption(const char *name) const
+    template <typename T = QWidget> T *control(const char *name) const
     {
-        return form().control<QLabel>(QLatin1String(name))->text();
-    }
-    bool checked(const char *name) const
-    {
-        return form().control<QRadioButton>(QLatin1String(name))->isChecked();
+        return form().control<T>(QLatin1String(name));
     }
     int slotOf(const QWidget *w) const // board boxes are named by their slot
     {
@@ -242,7 +234,9 @@ private:
         State s;
         const auto picture = [&](const QPixmap &p) {
             const int row = rowOf(p);
-            s.lettering = s.lettering && (row == 0 || (row > 100) == checked("Option21"));
+            s.lettering =
+                s.lettering &&
+                (row == 0 || (row > 100) == control<QRadioButton>("Option21")->isChecked());
             return row % 100;
         };
         for (QWidget *w : widgets(m_form.get())) {
@@ -266,13 +260,14 @@ private:
         s.height = m_form->frameGeometry().height();
         s.focus = m_form->focusWidget();
         s.run = control("start")->isHidden();
-        s.pictures = checked("Option13");
+        s.pictures = control<QRadioButton>("Option13")->isChecked();
         s.pokracovat = control("pokracovat")->isVisible();
         s.score = form().score();
-        std::tie(s.verdict, s.vema, s.message, s.zbpopis) = std::tuple(
-            caption("truefalse"), caption("vema"), caption("message"), caption("zbpopis"));
-        s.text = form().control<QLineEdit>(u"zadano"_s)->text();
-        s.shown = picture(form().control<QLabel>(u"obrazek1"_s)->pixmap());
+        std::tie(s.verdict, s.vema, s.message, s.zbpopis) =
+            std::tuple(control<QLabel>("truefalse")->text(), control<QLabel>("vema")->text(),
+                       control<QLabel>("message")->text(), control<QLabel>("zbpopis")->text());
+        s.text = control<QLineEdit>("zadano")->text();
+        s.shown = picture(control<QLabel>("obrazek1")->pixmap());
         for (int i = 0; i < kSlots; ++i) {
             const bool shows =
                 control("obrazek") && control("obrazek")->isVisible() && !form().box(i)->isHidden();
