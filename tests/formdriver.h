@@ -9,6 +9,8 @@
 #include <QMap>
 #include <QTest>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 // Drives the main window's controls, found by their design names, with real events.
@@ -29,28 +31,38 @@ public:
     {
         return control(u"obrazek"_s)->findChild<QLabel *>(u"obrazek%1"_s.arg(slot));
     }
-    QString caption(const QString &name) const { return control<QLabel>(name)->text(); }
-    // Clicks at a control's centre as the window system would; false, pressing nothing, where
-    // no user could: a control hidden, disabled, covered or behind a modal window.
+    // Clicks where a user sees the control; false, pressing nothing, where no user could.
     bool click(const QString &name) const { return press(control(name)); }
     static bool press(QWidget *widget)
     {
+        const std::optional<QPoint> at = shownAt(widget);
+        if (at)
+            QTest::mouseClick(widget->window()->windowHandle(), Qt::LeftButton, {}, *at);
+        return at.has_value();
+    }
+    // A point of the window where a user could press the widget now: its centre or a corner that
+    // shows; none if it is hidden, disabled, covered or behind a modal window.
+    static std::optional<QPoint> shownAt(QWidget *widget)
+    {
         QWidget *window = widget->window();
-        const QPoint at = widget->mapTo(window, widget->rect().center());
         const QWidget *modal = QApplication::activeModalWidget();
-        const QWidget *top = window->childAt(at);
-        if (!widget->isVisible() || !widget->isEnabled() || (modal && modal != window) ||
-            !(top == widget || widget->isAncestorOf(top)))
-            return false;
-        QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {}, at);
-        return true;
+        if (!widget->isVisible() || !widget->isEnabled() || (modal && modal != window))
+            return {};
+        const QRect r = widget->rect().adjusted(1, 1, -1, -1);
+        for (const QPoint p :
+             {r.center(), r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
+            const QWidget *top = window->childAt(widget->mapTo(window, p));
+            if (top == widget || widget->isAncestorOf(top))
+                return widget->mapTo(window, p);
+        }
+        return {};
     }
     QString score() const
     {
         QStringList parts;
         for (const char *name :
              {"popis1", "popis2", "popis3", "popis4", "popis5", "zbpopis", "cormis"})
-            parts << caption(QLatin1String(name));
+            parts << control<QLabel>(QLatin1String(name))->text();
         return parts.join(u'|');
     }
 

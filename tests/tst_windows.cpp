@@ -119,11 +119,12 @@ struct CountingRandom : SeededRandom {
     double next() override
     {
         if (++calls > 1000000)
-            qFatal("runaway draw after %s", qPrintable(*trail));
+            qFatal("runaway draw; seed %llu, steps: %s", seed, qPrintable(trail->join(u" | "_s)));
         return SeededRandom::next();
     }
     long calls = 0;
-    const QString *trail = nullptr;
+    quint64 seed = 0;
+    const QStringList *trail = nullptr;
 };
 
 // What the main window shows, read from its controls only.
@@ -167,7 +168,7 @@ public:
         bad.write(QByteArray("m-01-n\0", 7));
         auto random = std::make_unique<CountingRandom>(seed);
         m_random = random.get();
-        m_random->trail = &m_trail;
+        std::tie(m_random->seed, m_random->trail) = std::tuple(seed, &taken);
         m_form = std::make_unique<Form1>(std::move(random));
         m_form->show();
         m_failure = QTest::qWaitForWindowExposed(m_form.get()) ? QString() : u"not shown"_s;
@@ -184,19 +185,13 @@ public:
 
 private:
     FormDriver form() const { return FormDriver(*m_form); }
-    QWidget *control(const char *name) const { return form().control(QLatin1String(name)); }
-    QString caption(const char *name) const { return form().caption(QLatin1String(name)); }
-    bool checked(const char *name) const
+    template <typename T = QWidget> T *control(const char *name) const
     {
-        return form().control<QRadioButton>(QLatin1String(name))->isChecked();
+        return form().control<T>(QLatin1String(name));
     }
-    int slotOf(const QWidget *w) const
+    int slotOf(const QWidget *w) const // board boxes are named by their slot
     {
-        for (int i = 0; w && control("obrazek") && i < kSlots; ++i) {
-            if (form().box(i) == w)
-                return i;
-        }
-        return -1;
+        return w && w->parentWidget() == control("obrazek") ? w->objectName().mid(7).toInt() : -1;
     }
     QList<QWidget *> widgets(QWidget *window) const
     {
@@ -239,7 +234,9 @@ private:
         State s;
         const auto picture = [&](const QPixmap &p) {
             const int row = rowOf(p);
-            s.lettering = s.lettering && (row == 0 || (row > 100) == checked("Option21"));
+            s.lettering =
+                s.lettering &&
+                (row == 0 || (row > 100) == control<QRadioButton>("Option21")->isChecked());
             return row % 100;
         };
         for (QWidget *w : widgets(m_form.get())) {
@@ -263,13 +260,14 @@ private:
         s.height = m_form->frameGeometry().height();
         s.focus = m_form->focusWidget();
         s.run = control("start")->isHidden();
-        s.pictures = checked("Option13");
+        s.pictures = control<QRadioButton>("Option13")->isChecked();
         s.pokracovat = control("pokracovat")->isVisible();
         s.score = form().score();
-        std::tie(s.verdict, s.vema, s.message, s.zbpopis) = std::tuple(
-            caption("truefalse"), caption("vema"), caption("message"), caption("zbpopis"));
-        s.text = form().control<QLineEdit>(u"zadano"_s)->text();
-        s.shown = picture(form().control<QLabel>(u"obrazek1"_s)->pixmap());
+        std::tie(s.verdict, s.vema, s.message, s.zbpopis) =
+            std::tuple(control<QLabel>("truefalse")->text(), control<QLabel>("vema")->text(),
+                       control<QLabel>("message")->text(), control<QLabel>("zbpopis")->text());
+        s.text = control<QLineEdit>("zadano")->text();
+        s.shown = picture(control<QLabel>("obrazek1")->pixmap());
         for (int i = 0; i < kSlots; ++i) {
             const bool shows =
                 control("obrazek") && control("obrazek")->isVisible() && !form().box(i)->isHidden();
@@ -346,16 +344,7 @@ private:
             return {};
         if (step[0].toLower() == u'a') {
             QWidget *w = window->findChild<QWidget *>(step.mid(3).section(u':', 0, 0));
-            const QRect r = w ? w->rect().adjusted(1, 1, -1, -1) : QRect();
-            bool shows = false; // covered: neither a corner nor the centre shows
-            for (const QPoint p :
-                 {r.center(), r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()}) {
-                const QWidget *top = w ? window->childAt(w->mapTo(window, p)) : nullptr;
-                shows = shows || (w && (top == w || w->isAncestorOf(top)));
-            }
-            return {window, w,
-                    !modal || window == modal ? w && w->isVisible() && w->isEnabled() && shows
-                                              : false};
+            return {window, w, w && FormDriver::shownAt(w)};
         }
         QWidget *w = QString(u"cd"_s).contains(step[0].toLower())
                          ? window->childAt(xy[0].toInt(), xy.value(1).toInt())
@@ -395,7 +384,6 @@ private:
         if (!m_failure.isEmpty() || taken.size() >= m_length)
             return finish();
         taken << (m_script.isEmpty() ? pick() : m_script[taken.size()]);
-        m_trail = taken.join(u" | "_s);
         m_before = state();
         std::tie(std::ignore, m_target, m_reachable) = target(taken.last());
         m_random->calls = 0;
@@ -410,11 +398,11 @@ private:
     void after()
     {
         // Checked once the step is done, or blocks in a modal window it opened.
-        bool down = false;
-        for (QWidget *w : QApplication::allWidgets()) {
+        const QWidgetList all = QApplication::allWidgets();
+        const bool down = std::any_of(all.begin(), all.end(), [](QWidget *w) {
             auto *b = qobject_cast<QAbstractButton *>(w);
-            down = down || (b && b->isDown());
-        }
+            return b && b->isDown();
+        });
         if (down || std::exchange(m_settle, false) ||
             (m_performing && QApplication::activeModalWidget() == m_modalBefore))
             return QTimer::singleShot(down ? 5 : 0, [this] { after(); });
@@ -466,11 +454,11 @@ private:
         if (a.modal.isEmpty() && a.focus &&
             (!a.focus->isVisible() || !a.focus->isEnabled() || (to >= 0 && a.board[to] == 0)))
             return u"focus on a hidden, disabled or empty control: "_s + a.focus->objectName();
-        if (b.modal == u"Nastavení."_s && a.modal.isEmpty() && !m_saved &&
+        // Closing "Nastavení" unsaved, or switching the direction, counts the flags afresh.
+        if (((b.modal == u"Nastavení."_s && a.modal.isEmpty() && !m_saved) ||
+             b.pictures != a.pictures) &&
             a.zbpopis != flagsCount())
-            return u"selection count: "_s + a.zbpopis;
-        if (b.pictures != a.pictures && a.zbpopis != flagsCount())
-            return u"direction switch count: "_s + a.zbpopis;
+            return u"count: "_s + a.zbpopis;
         // The board is one keyboard stop; its arrows move along rows and columns, inside it.
         const QString key = step[0] == u'k' ? step.mid(3) : QString();
         if (from >= 0 && key.endsWith(u"Tab"_s) && to >= 0)
@@ -592,7 +580,7 @@ private:
     std::unique_ptr<Form1> m_form;
     CountingRandom *m_random = nullptr;
     QEventLoop m_loop;
-    QString m_failure, m_trail;
+    QString m_failure;
     State m_before;
     QPointer<QWidget> m_target, m_modalBefore;
     QPointer<Form2> m_form2;
@@ -654,27 +642,23 @@ private slots:
                "k3:Left | c0:49,97 | k0:Tab | k3:Tab | k1:Space | k0:Left");
     }
 
-    // Random walks of both windows; a failing one is shrunk and printed as a row to replay.
-    // KELMORA_WALK_STEPS sets the number of steps in all.
+    // Random walks of both windows, or one replayed; a failing one is shrunk and printed as a row
+    // to replay. KELMORA_WALK_STEPS sets the number of random steps in all.
     void walk()
     {
         QFETCH(quint64, seed);
         QFETCH(QString, steps);
-        if (!steps.isEmpty()) {
-            walk::Walk replay(seed, steps.split(u" | "_s), 0);
-            const QString failure = replay.run();
-            QVERIFY2(failure.isEmpty(), qPrintable(failure));
-            return;
-        }
-        const int length = qEnvironmentVariableIntValue("KELMORA_WALK_STEPS");
+        const QStringList script = steps.split(u" | "_s, Qt::SkipEmptyParts);
+        const int length =
+            script.isEmpty() ? qEnvironmentVariableIntValue("KELMORA_WALK_STEPS") : 1;
         for (int done = 0; done < (length ? length : 40000); ++seed) {
-            walk::Walk random(seed, {}, 300);
-            const QString failure = random.run();
-            done += random.taken.size();
+            walk::Walk walk(seed, script, 300);
+            const QString failure = walk.run();
+            done += int(walk.taken.size());
             if (!failure.isEmpty()) {
-                const auto shortest = walk::shrink(seed, random.taken, failure);
+                const auto shortest = walk::shrink(seed, walk.taken, failure);
                 QFAIL(qPrintable(u"%1 after %2 steps; seed %3, shrunk to:\n%4"_s.arg(failure)
-                                     .arg(random.taken.size())
+                                     .arg(walk.taken.size())
                                      .arg(seed)
                                      .arg(shortest.join(u" | "_s))));
             }
