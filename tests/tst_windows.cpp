@@ -137,7 +137,7 @@ struct State {
     bool answering() const { return board[1] >= 0 && board[2] >= 0; }
 };
 
-// Typed answers as the design compares them: case, the table's diacritics and outer spaces aside.
+// Typed answers compared as the program promises: case, diacritics and outer spaces aside.
 QString plain(QString text)
 {
     text = text.remove(QRegularExpression(u"^ +| +$"_s)).normalized(QString::NormalizationForm_D);
