@@ -70,14 +70,6 @@ private:
     kelmora::Form1 &m_form;
 };
 
-// A double-click as the window system delivers it: each half lands on what is under the pointer.
-inline void doubleClick(QWidget *widget)
-{
-    QWidget *window = widget->window();
-    QTest::mouseDClick(window->windowHandle(), Qt::LeftButton, {},
-                       widget->mapTo(window, widget->rect().center()));
-}
-
 inline bool showForm(std::unique_ptr<kelmora::Form1> &form,
                      std::unique_ptr<kelmora::RandomSource> random, const QString &folder = {})
 {

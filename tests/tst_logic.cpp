@@ -107,36 +107,6 @@ private slots:
         QCOMPARE(count, 32767);
     }
 
-    // Every row sought on many boards: 21 different rows, the right one in slots 0..19, row 51
-    // never a distractor, and the row's partner never on the board.
-    void boards()
-    {
-        const QMap<int, int> partners{{8, 26},  {26, 8},  {10, 27}, {27, 10},
-                                      {18, 25}, {25, 18}, {23, 50}, {50, 23}};
-        SeededRandom random(2024);
-        QSet<int> rightSlots;
-        for (int row = 1; row <= kCharacterRows; ++row) {
-            Tabznaku tabznaku;
-            tabznaku.states.fill(kNotInRun);
-            tabznaku.states[row] = kPending;
-            for (int round = 0; round < 100; ++round) {
-                std::array<qint16, kTableRows> pozice;
-                pozice.fill(kFree);
-                const Question q = drawQuestion(tabznaku, pozice, random);
-                QVERIFY(q.hledany == row && q.spravna >= 0 && q.spravna < 20);
-                QVERIFY(q.boardRows[q.spravna] == row && pozice[row] == q.spravna);
-                rightSlots << q.spravna;
-                QCOMPARE(QSet<int>(q.boardRows.begin(), q.boardRows.end()).size(), kSlots);
-                for (int slot = 0; slot < kSlots; ++slot) {
-                    const int shown = q.boardRows[slot];
-                    QVERIFY(shown >= 1 && shown <= 51 && shown != partners.value(row, -1));
-                    QVERIFY(slot == q.spravna || shown != 51);
-                }
-            }
-        }
-        QCOMPARE(rightSlots.size(), 20);
-    }
-
     void nameTexts()
     {
         QCOMPARE(orez(u"ŘÍŠŽŤČÝŮŇÚĚĎÁÉÓříšžťčýůňúěďáéó äôľ;"_s),
