@@ -20,7 +20,7 @@ done
 dpkg-deb -x "$deb" "$work"
 cd "$work/usr"
 # The program looks for its pictures in znaky/ beside itself; relative links keep the tree whole.
-links=$(realpath --relative-to=. bin/kelmora lib/kelmora/znaky)
+links=$(realpath -m --relative-to=. bin/kelmora lib/kelmora/znaky)
 [ "$links" = $'lib/kelmora/kelmora\nshare/kelmora/znaky' ] || fail "the links lead to: $links"
 
 # Every character in both lettering styles, at both sizes, none empty, and nothing else.

@@ -11,13 +11,6 @@ TYPED, TALL = (3165 // 15, 188), (8145 // 15, 512)  # outer height; the lowest c
 HELP = (TALL[0], 1 + 526)  # help keeps the height of its taller page (y 1, height 526)
 
 
-class Failure(BaseException): pass  # wait_for swallows a probe's Exception, never this
-
-
-def fail(signum, frame):
-    raise Failure(f"stopped by signal {signum} (the whole run may take 90 s)")
-
-
 def wait_for(probe, what, timeout=20):
     deadline = time.monotonic() + timeout
     while time.monotonic() < deadline:
@@ -25,7 +18,7 @@ def wait_for(probe, what, timeout=20):
             if result := probe():
                 return result
         time.sleep(0.05)
-    raise Failure(f"timed out after {timeout} s waiting for {what}")
+    sys.exit(f"FAIL: timed out after {timeout} s waiting for {what}")  # not an Exception
 
 
 class Session:
@@ -89,15 +82,16 @@ class Session:
         if not self.weston:
             return outer, box[3]
         x, y, width, height = map(int, self.run("convert", "png:-", "-trim", "-format",
-            "%X %Y %w %h", "info:", input=self.grab(), binary=True).split())  # what is not the plain desktop
+            "%X %Y %w %h", "info:", input=self.grab(), binary=True).split())  # not the desktop
         client = self.app[0].queryComponent().getExtents(0).height if self.native else box[3]
         if y + height >= 1024:  # weston placed it as it showed: grown, it runs off
             height = client + self.framing  # the bottom, in the frame last measured whole
         return [x, y, width, height], client
 
-    def check_height(self, layout):  # the design's, or taller where a frame would cut the lowest
-        def right(outer, client):  # control; under XWayland, whose frame Qt 6.4 learns late, only
-            # nothing cut. Once right, the frame's height.
+    def check_height(self, layout):
+        # The design's, or taller where a frame would cut the lowest control; under XWayland,
+        # whose frame Qt 6.4 learns late, only nothing cut.
+        def right(outer, client):  # the frame's height, once right
             fitted = client == max(layout[1], layout[0] - outer[3] + client)
             return (fitted or self.prefix == "weston-xwayland" and client >= layout[1]) and (
                 client < outer[3]) == (self.prefix != "bare") and [outer[3] - client]
@@ -144,20 +138,21 @@ def start_display(s, window_manager):  # weston starts XWayland itself when told
                                               "1024x768x24", "-nolisten", "tcp", "-noreset"])
         return window_manager and s.spawn(window_manager) and wait_for(lambda: "window id" in s.run(
             "xprop", "-root", "_NET_SUPPORTING_WM_CHECK"), f"{window_manager[0]} to manage the screen")
-    pathlib.Path(s.workdir, "weston.ini").write_text("[shell]\npanel-position=none\nbackground-image=\n")
+    pathlib.Path(s.workdir, "weston.ini").write_text(  # no panel, a desktop of one colour
+        "[shell]\npanel-position=none\nbackground-image=\n")
     s.spawn(["weston", "--backend=headless-backend.so", "--use-pixman", "--width=1280",
-             "--height=1024", "--idle-time=0", f"--config={s.workdir}/weston.ini", "--debug", "--socket=w"]
-            + window_manager[1:], "weston.log")
+             "--height=1024", "--idle-time=0", f"--config={s.workdir}/weston.ini", "--debug",
+             "--socket=w"] + window_manager[1:], "weston.log")
     log = pathlib.Path(s.workdir, "weston.log")
     s.env["WAYLAND_DISPLAY" if s.native else "DISPLAY"] = "w" if s.native else wait_for(
         lambda: re.search("xserver listening on display (:\\d+)", log.read_text())[1], "XWayland")
 
 
 def main():
-    program, screenshots, *window_manager = sys.argv[1:] if len(sys.argv) >= 3 else sys.exit(__doc__)
-    for signum in signal.SIGALRM, signal.SIGTERM:
-        signal.signal(signum, fail)
-    signal.alarm(90)
+    program, screenshots, *window_manager = sys.argv[1:] if sys.argv[2:] else sys.exit(__doc__)
+    for signum in signal.SIGALRM, signal.SIGTERM:  # exits, as wait_for does: the stack unwinds
+        signal.signal(signum, lambda signum, _: sys.exit(f"FAIL: stopped by signal {signum}"))
+    signal.alarm(90)  # the whole run may take that long
     with tempfile.TemporaryDirectory(prefix="kelmora-e2e-", ignore_cleanup_errors=True) as workdir:
         s = Session(workdir, screenshots, window_manager)  # private, as XDG_RUNTIME_DIR must be
         try:
@@ -171,12 +166,9 @@ def main():
                 if a.get_process_id() == pid), "the program on the accessibility bus")
             walk_through(s)
             print("PASS")
-        except Failure as failure:
-            sys.exit(f"FAIL: {failure}")
         finally:
             signal.alarm(0)
             s.stop()
 
 
-if __name__ == "__main__":
-    main()
+main()
