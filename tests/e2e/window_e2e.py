@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # SPDX-License-Identifier: MIT
-"""Drives Kelmora like a screen reader, in Xvfb under a window manager or none, or in a headless
-weston natively or through XWayland; checks the outer heights, saves screenshots.
+"""Drives Kelmora through the accessibility bus, in Xvfb under a window manager or none, or in a
+headless weston natively or through XWayland; checks the outer heights, saves screenshots.
 Usage: PROGRAM FOLDER [WM | weston [--xwayland]]"""
 
 import contextlib, os, pathlib, re, signal, subprocess, sys, tempfile, time
@@ -18,7 +18,7 @@ def wait_for(probe, what, timeout=20):
             if result := probe():
                 return result
         time.sleep(0.05)
-    sys.exit(f"FAIL: timed out after {timeout} s waiting for {what}")  # not an Exception
+    sys.exit(f"FAIL: timed out after {timeout} s waiting for {what}")  # SystemExit: no suppress stops it
 
 
 class Session:
