@@ -151,8 +151,8 @@ def start_display(s, window_manager):  # weston starts XWayland itself when told
 def main():
     program, screenshots, *window_manager = sys.argv[1:] if sys.argv[2:] else sys.exit(__doc__)
     for signum in signal.SIGALRM, signal.SIGTERM:  # exits, as wait_for does: the stack unwinds
-        signal.signal(signum, lambda signum, _: sys.exit(f"FAIL: stopped by signal {signum}"))
-    signal.alarm(90)  # the whole run may take that long
+        signal.signal(signum, lambda n, _: sys.exit(f"FAIL: stopped by {signal.Signals(n).name}"))
+    signal.alarm(90)  # SIGALRM: the whole run may take that long
     with tempfile.TemporaryDirectory(prefix="kelmora-e2e-", ignore_cleanup_errors=True) as workdir:
         s = Session(workdir, screenshots, window_manager)  # private, as XDG_RUNTIME_DIR must be
         try:
