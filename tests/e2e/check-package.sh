@@ -28,7 +28,7 @@ report=$(diff <(printf '%s\n' {m{01..27},v{01..24}}{,@2x}.{gif,jpg} | sort) \
     <(find share/kelmora/znaky -type f ! -empty -printf '%P\n' 2>&1 | sort)) ||
     fail "znaky/ differs from the 204 pictures: $report"
 
-id=org.kelmora.Kelmora  # the desktop entry's, AppStream's and the icons' name
+id=$(basename -s .desktop share/applications/*.desktop)  # the one entry; AppStream and icons too
 # Errors, warnings and hints, such as a missing Type or a wrong boolean, which lintian passes.
 report=$(desktop-file-validate "share/applications/$id.desktop" 2>&1) && [ -z "$report" ] ||
     fail "desktop-file-validate is not clean on $id.desktop: $report"
