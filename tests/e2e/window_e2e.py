@@ -18,7 +18,7 @@ def wait_for(probe, what, timeout=20):
             if result := probe():
                 return result
         time.sleep(0.05)
-    sys.exit(f"FAIL: timed out after {timeout} s waiting for {what}")  # SystemExit: no suppress stops it
+    sys.exit(f"FAIL: timed out after {timeout} s waiting for {what}")  # passes the suppress above
 
 
 class Session:
@@ -34,10 +34,10 @@ class Session:
             "xcb", QT_IM_MODULE="none", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1",
             LANG="C.UTF-8" if self.prefix == "openbox" else "POSIX")
 
-    def spawn(self, argv, log=os.devnull, stdout=subprocess.DEVNULL):  # its errors into log
-        with open(os.path.join(self.workdir, log), "w") as stderr:
+    def spawn(self, argv, log=os.devnull, stdout=subprocess.DEVNULL):  # errors into log or ours
+        with open(os.path.join(self.workdir, log), "w") if log else contextlib.nullcontext() as err:
             self.processes.append(subprocess.Popen(argv, env=self.env, start_new_session=True,
-                text=True, stdin=subprocess.DEVNULL, stdout=stdout, stderr=stderr))
+                text=True, stdin=subprocess.DEVNULL, stdout=stdout, stderr=err))
         return self.processes[-1]
 
     def announced(self, argv):  # a server that writes its address to its output once ready
@@ -161,7 +161,7 @@ def main():
                 ["dbus-daemon", "--session", f"--address=unix:dir={workdir}", "--print-address"])
             import pyatspi  # the bus starts the accessibility bus now; the client listens on it
             s.at, desktop = pyatspi, pyatspi.Registry.getDesktop(0)  # before the program shows
-            pid = s.spawn([program], "/dev/stderr").pid  # its messages among this script's
+            pid = s.spawn([program], None).pid  # its messages among this script's
             s.app = wait_for(lambda: desktop.clearCache() or next(a for a in desktop
                 if a.get_process_id() == pid), "the program on the accessibility bus")
             walk_through(s)
