@@ -4,7 +4,6 @@
 #include "grading.h"
 #include "names.h"
 #include "random.h"
-#include "runreset.h"
 #include "selectiontest.h"
 
 #include <QDir>
@@ -150,26 +149,6 @@ private slots:
                      u"/x/"_s + file);
         }
         QCOMPARE(defaultPictureFolder(), QCoreApplication::applicationDirPath() + u"/znaky"_s);
-    }
-
-    // Only the exact "n" deselects; the capital cells 25..27 and rows 52..54 hold no character.
-    void runReset()
-    {
-        Vyber flags;
-        flags.markUnusedCells();
-        for (const auto &[row, column, flag] : {std::tuple{5, 1, "n"},
-                                                {3, 2, "n"},
-                                                {7, 1, "N"},
-                                                {9, 1, "n "},
-                                                {25, 2, "z"},
-                                                {27, 2, ""}})
-            flags.setCell(row, column, QString::fromUtf8(flag));
-        Tabznaku tabznaku;
-        tabznaku.states.fill(3);
-        QCOMPARE(resetRun(flags, tabznaku), 49);
-        for (int row = 1; row <= 54; ++row)
-            QCOMPARE(tabznaku.states[row],
-                     row == 5 || row == 30 || row > 51 ? kNotInRun : kPending);
     }
 
     // Lines "m-01-z" … "v-27-n", each ended by CR LF.

@@ -119,17 +119,22 @@ public:
         if (seed % 3) // a few characters, for runs that end
             selectOnly({int(seed % 51) + 1, int(seed * 7 % 51) + 1});
         // List 1 selects small beta and gamma (by "N") and capital alfa, and marks a cell of no
-        // character; list 3 selects alfa before its bad second line; there is no list 2.
-        const QString written = u"nzN"_s + QString(24, u'n') + u'z' + QString(23, u'n') + u'x';
-        QFile list(m_dir.filePath(u"1"_s)), bad(m_dir.filePath(u"3"_s));
-        list.open(QIODevice::WriteOnly) && bad.open(QIODevice::WriteOnly);
-        for (int i = 0; i < written.size(); ++i)
-            list.write(
-                QString::asprintf("%c-%02d-%c\r\n", "mv"[i / 27], i % 27 + 1, written[i].toLatin1())
-                    .toLatin1());
-        bad.write("m-01-z\r\nm-31-z\r\n");
-        m_files = {{u"1"_s, QString(written).replace(u'N', u'z').replace(u'x', u'z') + u"??"_s},
-                   {u"3"_s, u"z"_s + QString(53, u'?')}};
+        // character; list 2 selects none; list 3 selects alfa before its bad second line; there
+        // is no list 4.
+        const QString one = u"nzN"_s + QString(24, u'n') + u'z' + QString(23, u'n') + u'x';
+        for (const auto &[name, flags, bad] : {std::tuple{u"1"_s, one, ""},
+                                               {u"2"_s, QString(51, u'n'), ""},
+                                               {u"3"_s, u"z"_s, "m-31-z\r\n"}}) {
+            QFile list(m_dir.filePath(name));
+            list.open(QIODevice::WriteOnly);
+            for (int i = 0; i < flags.size(); ++i)
+                list.write(QString::asprintf("%c-%02d-%c\r\n", "mv"[i / 27], i % 27 + 1,
+                                             flags[i].toLatin1())
+                               .toLatin1());
+            list.write(bad);
+            m_files[name] = QString(flags).replace(u'N', u'z').replace(u'x', u'z') +
+                            QString(54 - flags.size(), u'?');
+        }
         auto random = std::make_unique<CountingRandom>(seed);
         m_random = random.get();
         std::tie(m_random->seed, m_random->trail) = std::tuple(seed, &taken);
@@ -265,7 +270,7 @@ private:
         QWidget *window = toModal ? modal : m_form.get();
         const QList<QWidget *> all = widgets(window);
         const State s = state();
-        const int r = m_rng() % 100, file = m_rng() % 4;
+        const int r = m_rng() % 100, file = m_rng() % 5;
         QString step = u"k%1:Escape"_s.arg(file);
         if (r < 45) { // a point in a control, hidden ones included; often the right picture
             QWidget *target = all[m_rng() % all.size()];
@@ -389,8 +394,7 @@ private:
                     QChar(mode == QFileDialog::AcceptSave ? u's' : u'o') + taken.last().mid(1, 1);
                 return m_chosen.endsWith(u'0') ? QString() : m_dir.filePath(m_chosen.mid(1));
             });
-            QObject::connect(f->findChild<QAbstractButton *>(u"ok"_s), &QAbstractButton::clicked,
-                             [this] { m_applied = true; });
+            QObject::connect(f, &QDialog::accepted, [this] { m_applied = true; });
             // Every box, both headings and the three buttons are keyboard stops.
             int stops = 0;
             for (QWidget *w = f->nextInFocusChain(); w != f; w = w->nextInFocusChain())
@@ -464,7 +468,10 @@ private:
         QString flags = b.flags, ticks = b.ticks;
         const QString file = m_chosen.mid(1), list = m_files.value(file);
         const bool saved = m_chosen.startsWith(u's') && file != u"0"_s;
-        flags = m_applied || saved ? b.ticks + u"nnn"_s : flags;
+        // "Použít" closes the window, or says that no box is ticked.
+        const QString none = u"Kelmora.Ke zkoušení je potřeba vybrat alespoň 1 znak."_s;
+        const bool applied = m_applied || (a.modal == none && b.modal != none);
+        flags = applied || saved ? b.ticks + u"nnn"_s : flags;
         if (saved)
             std::tie(m_saved, m_files[file]) = std::tuple(true, flags);
         for (int i = 0; m_chosen.startsWith(u'o') && i < list.size(); ++i)
@@ -474,8 +481,7 @@ private:
             return u"flags: "_s + a.flags;
         if (m_opened && a.ticks != a.flags.left(51))
             return u"boxes on opening: "_s + a.ticks;
-        if (m_applied && !b.ticks.contains(u'z') &&
-            a.modal != u"Kelmora.Ke zkoušení je potřeba vybrat alespoň 1 znak."_s)
+        if (applied && !b.ticks.contains(u'z') && a.modal != none)
             return u"no box ticked, yet: "_s + a.modal;
         if (m_opened || b.ticks.isEmpty() || a.ticks.isEmpty())
             return {};
@@ -684,6 +690,8 @@ private slots:
             const QString failure = walk.run();
             done += int(walk.taken.size());
             if (!failure.isEmpty()) {
+                qWarning("%s; seed %llu, shrinking: %s", qPrintable(failure), seed,
+                         qPrintable(walk.taken.join(u" | "_s)));
                 const auto shortest = walk::shrink(seed, walk.taken, failure);
                 QFAIL(qPrintable(u"%1 after %2 steps; seed %3, shrunk to:\n%4"_s.arg(failure)
                                      .arg(walk.taken.size())
