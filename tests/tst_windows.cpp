@@ -809,10 +809,10 @@ private slots:
         QStringList seen;
         closeModal(&w.form, seen);
         QVERIFY(FormDriver::press(w.form.findChild<QWidget *>(button)));
+        const QString path = QRegularExpression::escape(QDir::toNativeSeparators(fileName));
         const QString pattern =
-            reason.startsWith(u'^') ? reason : u"\n%1\n\n.*"_s + reason + u"\\|0$"_s;
-        QVERIFY2(seen.join(u'|').contains(QRegularExpression(
-                     pattern.arg(QRegularExpression::escape(QDir::toNativeSeparators(fileName))))),
+            reason.startsWith(u'^') ? reason : u"\n%1\n\n.*%2\\|0$"_s.arg(path, reason);
+        QVERIFY2(seen.join(u'|').contains(QRegularExpression(pattern)),
                  qPrintable(seen.join(u'|')));
     }
 
