@@ -284,7 +284,7 @@ private:
                        .arg(qBound(0, at.y(), window->height() - 1));
         } else if (r < 65) {
             static const QStringList keys =
-                u"Tab Shift+Tab Left Right Up Down Space Return Escape"_s.split(u' ');
+                u"Tab Shift+Tab Left Right Up Down Space Return Escape Backspace"_s.split(u' ');
             step = u"k%1:"_s.arg(file) + keys[m_rng() % keys.size()];
         } else if (r < 80) { // a letter, or the right name
             static const QString letters = u"abdegiklmnoprstuxyzáéíóúůýčěřšž"_s;
@@ -517,6 +517,8 @@ private:
             (a.message + a.vema + (a.pictures ? QString() : a.text) != QString() || a.shown ||
              std::count(a.board.begin(), a.board.end(), 0) != (a.pictures ? 21 : 0)))
             return u"a finished run leaves its question"_s;
+        if (!control("enter")->isHidden() && (a.text.isEmpty() || a.pictures))
+            return u"Enter with no answer typed"_s;
         const bool verdict = a.verdict != b.verdict &&
                              a.verdict.contains(QRegularExpression(u"^(Správně|ŠPATNĚ)$"_s));
         if (!b.run && verdict && (b.pictures || b.verdict == u"HOTOVO"_s))
