@@ -250,12 +250,17 @@ private:
         return s;
     }
 
+    QString nameLines(int row) const // its accepted names, a line each
+    {
+        return QString(m_catalogue.names[row]).replace(u';', u"\r\n"_s);
+    }
+
     // The character a picture question names: its names and phrase, the board telling a small
     // form from its variant.
     int sought(const State &s) const
     {
         for (int row = 1; row <= 51; ++row) {
-            if (QString(m_catalogue.names[row]).replace(u';', u"\r\n"_s) == s.message &&
+            if (nameLines(row) == s.message &&
                 s.vema.startsWith(row <= 27 ? u"mal"_s : u"velk"_s) &&
                 std::count(s.board.begin(), s.board.end(), row))
                 return row;
@@ -565,6 +570,8 @@ private:
             if (!continued &&
                 a.verdict + colour != (right ? u"Správně#008000"_s : u"ŠPATNĚ#ff0000"_s))
                 return u"verdict %1 for %2"_s.arg(a.verdict, b.text);
+            if (!continued && !b.pictures && !right && a.message != nameLines(b.shown))
+                return u"names after a wrong answer: "_s + a.message;
             if (!continued && b.pictures &&
                 (slotOf(a.focus) < 0 || a.board[slotOf(a.focus)] != sought(b)))
                 return u"the focus leaves the remaining picture"_s;
