@@ -470,13 +470,12 @@ private:
     // and after a load, and a step changes only the box or the column it presses.
     QString checkSelection(const State &b, const State &a)
     {
-        QString flags = b.flags, ticks = b.ticks;
         const QString file = m_chosen.mid(1), list = m_files.value(file);
         const bool saved = m_chosen.startsWith(u's') && file != u"0"_s;
         // "Použít" closes the window, or says that no box is ticked.
         const QString none = u"Kelmora.Ke zkoušení je potřeba vybrat alespoň 1 znak."_s;
         const bool applied = m_applied || (a.modal == none && b.modal != none);
-        flags = applied || saved ? b.ticks + u"nnn"_s : flags;
+        QString flags = applied || saved ? b.ticks + u"nnn"_s : b.flags, ticks = b.ticks;
         if (saved)
             std::tie(m_saved, m_files[file]) = std::tuple(true, flags);
         for (int i = 0; m_chosen.startsWith(u'o') && i < list.size(); ++i)
@@ -492,12 +491,12 @@ private:
             return {};
         const QString name = m_reachable && m_target ? m_target->objectName() : QString();
         QString box = ticks, column = ticks; // the box pressed, or its column inverted
+        const auto flip = [](QChar &tick) { tick = tick == u'z' ? u'n' : u'z'; };
         for (int i = 0; i < 51; ++i) {
-            const bool small = i < 27;
             if (name == boxName(i))
-                box[i] = box[i] == u'z' ? u'n' : u'z';
-            if (name == (small ? u"Label21"_s : u"Label20"_s))
-                column[i] = column[i] == u'z' ? u'n' : u'z';
+                flip(box[i]);
+            if (name == (i < 27 ? u"Label21"_s : u"Label20"_s))
+                flip(column[i]);
         }
         return a.ticks == ticks || a.ticks == box || a.ticks == column ? QString()
                                                                        : u"boxes: "_s + a.ticks;
@@ -591,8 +590,9 @@ private:
     void resetModel()
     {
         m_model = {};
+        const QString selected = flags();
         for (int row = 1; row <= 51; ++row)
-            flags()[row - 1] == u'z' ? void(m_model.marks[row] = 0) : void();
+            selected[row - 1] == u'z' ? void(m_model.marks[row] = 0) : void();
     }
     // The character now asked may be drawn: in the run, pending or at B..E. Its board holds 21
     // characters, it not in the last box, nor its other form, nor omega but as the one asked.
