@@ -66,7 +66,7 @@ void showCzechFileDetails(QFileDialog &dialog)
 void prepareApplication(QTranslator &qtTranslator)
 {
     useUtf8Characters();
-    useDesignLook();
+    useKelmoraLook();
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kelmora.Kelmora"));
     if (loadQtCzech(qtTranslator))
         QCoreApplication::installTranslator(&qtTranslator);

@@ -34,7 +34,7 @@ constexpr int kRightColour = 0x8000; // "&H8000"
 constexpr int kWrongColour = 255;
 
 // A caption too wide for its button breaks at the space nearest its middle,
-// as the design's two-line button expects.
+// so that a two-line button shows it whole.
 QString fittedCaption(const QString &caption, const QFont &font, int width)
 {
     const int middle = int(caption.size() / 2);
@@ -71,7 +71,7 @@ template <typename W> W *named(W *widget, const QString &objectName)
     return widget;
 }
 
-QCursor designCursor(const QString &path, QPoint hotSpot)
+QCursor pictureCursorFrom(const QString &path, QPoint hotSpot)
 {
     return QCursor(QPixmap(path), hotSpot.x(), hotSpot.y());
 }
@@ -105,7 +105,7 @@ void Form1::createControls()
         l->setGeometry(rect);
         l->setFont(uiFont(points, true));
         if (colour >= 0)
-            setColour(l, QPalette::WindowText, designColour(colour));
+            setColour(l, QPalette::WindowText, colourFromNumber(colour));
         return l;
     };
     const auto button = [&](const QString &objectName, const QString &caption, const QRect &rect,
@@ -189,7 +189,7 @@ void Form1::createControls()
     enter->setToolTip(QStringLiteral("Enter"));
     enter->setAccessibleName(QStringLiteral("Enter"));
     enter->setPixmap(m_pictures.picture(artwork::kEnter, devicePixelRatioF()));
-    enter->setCursor(designCursor(artwork::kKurzor, artwork::kKurzorHotSpot));
+    enter->setCursor(pictureCursorFrom(artwork::kKurzor, artwork::kKurzorHotSpot));
     enter->hide();
     connect(enter, &PictureBox::clicked, this, &Form1::enter_Click);
 
@@ -236,7 +236,7 @@ void Form1::createBoard()
     board = new QWidget(this);
     named(board, QStringLiteral("obrazek"))->setGeometry(25, 191, 584, 321);
     board->setAccessibleName(QStringLiteral("Obrázky k výběru"));
-    const QCursor pictureCursor = designCursor(artwork::kKurzor, artwork::kKurzorHotSpot);
+    const QCursor pictureCursor = pictureCursorFrom(artwork::kKurzor, artwork::kKurzorHotSpot);
     constexpr int kColumns[7] = {25, 109, 193, 277, 361, 444, 528};
     for (int i = 0; i < kSlots; ++i) {
         obrazek[i] = new PictureBox(board);
@@ -252,7 +252,7 @@ void Form1::createBoard()
 
 void Form1::createHelpPages()
 {
-    const QCursor handCursor = designCursor(artwork::kRuka, artwork::kRukaHotSpot);
+    const QCursor handCursor = pictureCursorFrom(artwork::kRuka, artwork::kRukaHotSpot);
     const auto helpPage = [&](const QString &objectName, const QString &picture, int height,
                               const QString &caption) {
         auto *page = new PictureBox(this);
@@ -494,7 +494,7 @@ void Form1::zadano_KeyPress(int KeyAscii)
 void Form1::showVerdict(bool right)
 {
     countVerdict(right ? correct : mistake);
-    setColour(truefalse, QPalette::WindowText, designColour(right ? kRightColour : kWrongColour));
+    setColour(truefalse, QPalette::WindowText, colourFromNumber(right ? kRightColour : kWrongColour));
     truefalse->setText(right ? QStringLiteral("Správně") : QStringLiteral("ŠPATNĚ"));
 }
 

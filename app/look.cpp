@@ -13,13 +13,13 @@ namespace kelmora {
 
 namespace {
 
-// Fusion, with command buttons drawn as on the design's platform: a plain face in the
+// Fusion, with command buttons drawn plain and square: a face in the
 // button's colour, a raised edge that sinks when pressed, a frame and a dotted rectangle
 // for the focus.
-class DesignStyle : public QProxyStyle
+class KelmoraStyle : public QProxyStyle
 {
 public:
-    DesignStyle()
+    KelmoraStyle()
         : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion")))
     {}
 
@@ -60,7 +60,7 @@ QFont uiFont(qreal points, bool bold)
     return font;
 }
 
-QColor designColour(int value)
+QColor colourFromNumber(int value)
 {
     return QColor(value & 0xff, (value >> 8) & 0xff, (value >> 16) & 0xff);
 }
@@ -72,9 +72,9 @@ void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour)
     widget->setPalette(palette);
 }
 
-void useDesignLook()
+void useKelmoraLook()
 {
-    auto *style = new DesignStyle;
+    auto *style = new KelmoraStyle;
     QApplication::setStyle(style);
     QApplication::setPalette(style->standardPalette());
 }

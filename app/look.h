@@ -12,14 +12,14 @@ namespace kelmora {
 // The one sans-serif family of Kelmora's windows, at a size in points.
 QFont uiFont(qreal points, bool bold);
 
-// Colours as the windows' design writes them: red + 256 × green + 65536 × blue.
-QColor designColour(int value);
+// A colour given as one number: red + 256 × green + 65536 × blue.
+QColor colourFromNumber(int value);
 
 void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour);
 
-// The design's colours only read well on its light window: the application takes a light
+// Kelmora's colours only read well on a light window: the application takes a light
 // palette and a style that paints each button's face in its own colour, whatever the
 // desktop's theme or style.
-void useDesignLook();
+void useKelmoraLook();
 
 } // namespace kelmora

@@ -68,7 +68,7 @@ MUTANTS = [
     ("app/form1.cpp", "const bool right = kindex == spravne;", "const bool right = kindex <= spravne;", "board verdict too lenient"),
     ("app/form1.cpp", "if (!start->isHidden())\n        return;\n    kliknuto", "kliknuto", "board answers without a run"),
     ("app/form1.cpp", "if (!right)\n        message->setText(nameLines(nazvy));", "", "names not listed after a wrong answer"),
-    ("app/form1.cpp", "designColour(right ? kRightColour : kWrongColour)", "designColour(kRightColour)", "wrong verdict in green"),
+    ("app/form1.cpp", "colourFromNumber(right ? kRightColour : kWrongColour)", "colourFromNumber(kRightColour)", "wrong verdict in green"),
     ("app/form1.cpp", "tally = {};\n    correct = 0;", "tally = {};", "STOP keeps the right count"),
     ("app/form1.cpp", "markCaption(i, tally.znamka[i])", "markCaption(i, tally.znamka[1])", "every mark label shows A"),
     ("app/form1.cpp", "QChar(u'A' + mark - 1)", "QChar(u'A' + mark)", "mark letters shifted"),

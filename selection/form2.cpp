@@ -37,7 +37,7 @@ struct Row {
 };
 
 // The long right-hand names reach to the window's edge, where nothing else stands, so
-// that a face wider than the design's keeps them whole.
+// that a face wider than the one they were laid out for keeps them whole.
 constexpr int kLongName = 150;
 
 constexpr Row kRows[] = {
@@ -106,7 +106,7 @@ QCheckBox *addBox(QWidget *parent, const QString &name, const QString &accessibl
     auto *box = new QCheckBox(parent);
     box->setObjectName(name);
     box->setAccessibleName(accessibleName);
-    // Two pixels taller than the design's 13, which would cut the indicator's lower edge.
+    // 15 pixels high: 13 would cut the indicator's lower edge.
     box->setGeometry(left, top, 15, 15);
     return box;
 }

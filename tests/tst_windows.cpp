@@ -748,7 +748,7 @@ private slots:
     {
         QFETCH(QString, faces);
         QApplication::setPalette(QPalette(QColor(40, 40, 40)));
-        useDesignLook();
+        useKelmoraLook();
         QVERIFY(showForm(m_form, std::make_unique<SeededRandom>(1)));
         Selection selection;
         QWidget *window = faces[0] == u'h' ? static_cast<QWidget *>(m_form.get()) : &selection.form;

@@ -89,7 +89,7 @@ class Session:
         return [x, y, width, height], client
 
     def check_height(self, layout):
-        # The design's, or taller where a frame would cut the lowest control; under XWayland,
+        # The layout's own height, or taller where a frame would cut the lowest control; under XWayland,
         # whose frame Qt 6.4 learns late, only nothing cut.
         def right(outer, client):  # the frame's height, once right
             fitted = client == max(layout[1], layout[0] - outer[3] + client)
