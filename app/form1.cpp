@@ -494,7 +494,8 @@ void Form1::zadano_KeyPress(int KeyAscii)
 void Form1::showVerdict(bool right)
 {
     countVerdict(right ? correct : mistake);
-    setColour(truefalse, QPalette::WindowText, colourFromNumber(right ? kRightColour : kWrongColour));
+    setColour(truefalse, QPalette::WindowText,
+              colourFromNumber(right ? kRightColour : kWrongColour));
     truefalse->setText(right ? QStringLiteral("Správně") : QStringLiteral("ŠPATNĚ"));
 }
 
