@@ -30,10 +30,11 @@ using namespace kelmora;
 
 namespace {
 
-// Closes the next modal window above `below` once it shows, noting what it showed.
+// Closes the next modal window above `below` once it shows, noting what it showed; the timer
+// dies with `below`, which outlives `seen`.
 void closeModal(QWidget *below, QStringList &seen, int tries = 300)
 {
-    QTimer::singleShot(10, [=, &seen] {
+    QTimer::singleShot(10, below, [=, &seen] {
         QWidget *modal = QApplication::activeModalWidget();
         if (!modal || modal == below)
             return tries > 0 ? closeModal(below, seen, tries - 1) : void();
