@@ -31,7 +31,7 @@ using namespace kelmora;
 namespace {
 
 // Closes the next modal window above `below` once it shows, noting what it showed; the timer
-// dies with `below`, which outlives `seen`.
+// goes with `below`, so it never fires after the test that armed it.
 void closeModal(QWidget *below, QStringList &seen, int tries = 300)
 {
     QTimer::singleShot(10, below, [=, &seen] {
