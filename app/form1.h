@@ -90,7 +90,7 @@ private:
     void setTopTwips(int twips);
     void keepOnScreen(int heightTwips);
 
-    // Controls, by their names in the window's design.
+    // Controls, by the names tests and tools find them by.
     QGroupBox *Frame1 = nullptr;
     QGroupBox *Frame2 = nullptr;
     std::array<QRadioButton *, 4> Option1{}; // elements 0 and 3

@@ -13,7 +13,7 @@
 
 using namespace Qt::StringLiterals;
 
-// Drives the main window's controls, found by their design names, with real events.
+// Drives the main window's controls, found by their object names, with real events.
 class FormDriver
 {
 public:
