@@ -19,7 +19,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
-#include <QStyle>
+#include <QStyleOption>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
@@ -90,7 +90,7 @@ struct State {
     QString content, chrome, score, verdict, text, vema, message, zbpopis, modal;
     QString flags, ticks; // rows 1..27 of columns 1 and 2, and the boxes of "Nastavení" if open
     QWidget *page = nullptr, *focus = nullptr;
-    int height = 0, shown = 0; // the row of the typed-name picture
+    int height = 0, shown = 0, top = 0; // the row of the typed-name picture
     bool run = false, pictures = false, pokracovat = false, lettering = true;
     std::array<int, 21> board{}; // the row in each visible box, 0 empty, -1 hidden
     bool answering() const { return board[1] >= 0 && board[2] >= 0; }
@@ -140,6 +140,10 @@ public:
         std::tie(m_random->seed, m_random->trail) = std::tuple(seed, &taken);
         m_form = std::make_unique<Form1>(std::move(random));
         m_form->show();
+        for (QScreen *screen : QGuiApplication::screens()) // low on a lower screen
+            seed % 2 && screen->geometry().top() > 0
+                ? m_form->move(0, screen->geometry().top() + 700)
+                : void();
         m_failure = QTest::qWaitForWindowExposed(m_form.get()) ? QString() : u"not shown"_s;
     }
 
@@ -228,7 +232,8 @@ private:
         QWidget *modal = QApplication::activeModalWidget();
         auto *box = qobject_cast<QMessageBox *>(modal);
         s.modal = modal ? modal->windowTitle() + u'.' + (box ? box->text() : QString()) : QString();
-        s.height = m_form->frameGeometry().height();
+        std::tie(s.height, s.top) =
+            std::tuple(m_form->frameGeometry().height(), m_form->frameGeometry().top());
         s.focus = m_form->focusWidget();
         s.run = control("start")->isHidden();
         s.pictures = control<QRadioButton>("Option13")->isChecked();
@@ -289,8 +294,10 @@ private:
                        .arg(qBound(0, at.y(), window->height() - 1));
         } else if (r < 65) {
             static const QStringList keys =
-                u"Tab Shift+Tab Left Right Up Down Space Return Escape Backspace"_s.split(u' ');
-            step = u"k%1:"_s.arg(file) + keys[m_rng() % keys.size()];
+                u"Tab Shift+Tab Left Right Up Down Backspace Space Return Escape"_s.split(u' ');
+            const int k = m_rng() % keys.size(); // r: the auto-repeats of a held key
+            step =
+                u"%1%2:"_s.arg(QChar(k > 6 && m_rng() % 3 == 0 ? u'r' : u'k')).arg(file) + keys[k];
         } else if (r < 80) { // a letter, or the right name
             static const QString letters = u"abdegiklmnoprstuxyzáéíóúůýčěřšž"_s;
             step = u"t%1:"_s.arg(file) + (!toModal && s.shown && m_rng() % 2
@@ -304,6 +311,8 @@ private:
                                             ? i->actionInterface()->actionNames()
                                             : QStringList())
                     actions << w->objectName() + u':' + a;
+                if (i && i->editableTextInterface()) // a tool's text
+                    actions << w->objectName() + u":Text"_s;
             }
             step =
                 actions.isEmpty() ? step : u"a%1:"_s.arg(file) + actions[m_rng() % actions.size()];
@@ -347,6 +356,16 @@ private:
         } else if (kind == u'k') {
             const QKeyCombination key = QKeySequence(arg)[0];
             QTest::keyClick(handle, key.key(), key.keyboardModifiers());
+        } else if (kind == u'r') {
+            const QKeyCombination key = QKeySequence(arg)[0];
+            for (const bool press : {true, false, true, false})
+                QTest::simulateEvent(handle, press, key.key(), {},
+                                     QString(QLatin1Char(QTest::keyToAscii(key.key()))), true);
+        } else if (kind == u'a' && w && arg.endsWith(u":Text"_s)) {
+            QAccessibleInterface *i = QAccessible::queryAccessibleInterface(w);
+            i->editableTextInterface()->replaceText(
+                0, i->textInterface()->characterCount(),
+                m_before.shown ? m_catalogue.names[m_before.shown].section(u';', 0, 0) : u"a"_s);
         } else if (kind == u't') {
             for (const QChar c : arg)
                 QTest::sendKeyEvent(QTest::Click, handle, Qt::Key_unknown, QString(c), {});
@@ -428,6 +447,21 @@ private:
             return u"an unreachable control acted: "_s + name;
         if (!b.modal.isEmpty() && !same)
             return u"changed behind a modal window: "_s + name;
+        if (step[0].toLower() == u'r' && (!same || a.modal != b.modal || a.ticks != b.ticks))
+            return u"a held key acted: "_s + name;
+        if (key(step, "Escape") && b.page && a.page)
+            return u"Escape leaves help open"_s;
+        QStyleOption seen; // the focus frame, drawn once a key moves the focus
+        a.focus ? seen.initFrom(a.focus) : void();
+        if (step[0] == u'k' && a.focus != b.focus && a.focus &&
+            !(seen.state & QStyle::State_KeyboardFocusChange))
+            return u"focus moved unseen: "_s + a.focus->objectName();
+        const QRect screen = m_form->screen()->availableGeometry(); // where it fits it stays
+        if (!b.page && a.top != b.top && b.top + a.height + 40 <= screen.bottom())
+            return u"moved, though it fits, to %1"_s.arg(a.top);
+        m_top = b.page ? m_top : b.top;
+        if (b.page && !a.page && a.top != m_top)
+            return u"help leaves the window at %1"_s.arg(a.top);
         if (b.page && a.content != b.content)
             return u"changed under the help page: "_s + name;
         if (a.height != (a.page || a.pictures ? 8145 : 3165) / 15)
@@ -630,6 +664,7 @@ private:
     QHash<QString, QString> m_files; // each list file's flags, "?" for a line it lacks
     AnswerKey m_model;
     QHash<qint64, int> m_rows;
+    int m_top = 0; // before help
 };
 
 // The shortest list of steps found that still breaks the same invariant.
