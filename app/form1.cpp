@@ -13,7 +13,6 @@
 #include "twips.h"
 #include "vyber.h"
 
-#include <QAbstractButton>
 #include <QButtonGroup>
 #include <QFile>
 #include <QFontMetrics>
@@ -228,8 +227,6 @@ void Form1::createControls()
     stopka = button(QStringLiteral("stopka"), QStringLiteral("STOP"), {533, 35, 101, 30},
                     QColor(255, 192, 192));
 
-    for (QAbstractButton *b : findChildren<QAbstractButton *>())
-        b->installEventFilter(this);
     connect(setup, &QPushButton::clicked, this, &Form1::setup_Click);
     connect(start, &QPushButton::clicked, this, &Form1::start_Click);
     connect(pokracovat, &QPushButton::clicked, this, &Form1::pokracovat_Click);
