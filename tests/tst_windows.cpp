@@ -450,6 +450,9 @@ private:
             return u"a held key acted: "_s + name;
         if (key(step, "Escape") && b.page && a.page)
             return u"Escape leaves help open"_s;
+        if (step.endsWith(u"Return"_s) && m_applied && m_target &&
+            m_target->inherits("QPushButton") && name != u"ok"_s)
+            return u"Enter pressed Použít, not "_s + name;
         if (step[0] == u'k' && a.focus && a.focus != b.focus && // and the style draws no frame
             !m_form->testAttribute(Qt::WA_KeyboardFocusChange))
             return u"focus moved unseen: "_s + a.focus->objectName();
