@@ -5,6 +5,7 @@
 #include "artwork.h"
 #include "board.h"
 #include "form2.h"
+#include "input.h"
 #include "look.h"
 #include "picturebox.h"
 #include "random.h"
@@ -12,8 +13,8 @@
 #include "twips.h"
 #include "vyber.h"
 
-#include <QAbstractButton>
 #include <QButtonGroup>
+#include <QFile>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QScreen>
 
 namespace kelmora {
@@ -71,6 +73,11 @@ template <typename W> W *named(W *widget, const QString &objectName)
     return widget;
 }
 
+bool isEnter(const QKeyEvent *key)
+{
+    return key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+}
+
 QCursor pictureCursorFrom(const QString &path, QPoint hotSpot)
 {
     return QCursor(QPixmap(path), hotSpot.x(), hotSpot.y());
@@ -84,6 +91,7 @@ Form1::Form1(std::unique_ptr<RandomSource> random, const QString &pictureFolder,
     , m_pictureFolder(pictureFolder.isEmpty() ? defaultPictureFolder() : pictureFolder)
 {
     installAccessibility();
+    installInputRules();
     createControls();
     Form_Load();
 }
@@ -219,8 +227,6 @@ void Form1::createControls()
     stopka = button(QStringLiteral("stopka"), QStringLiteral("STOP"), {533, 35, 101, 30},
                     QColor(255, 192, 192));
 
-    for (QAbstractButton *b : findChildren<QAbstractButton *>())
-        b->installEventFilter(this);
     connect(setup, &QPushButton::clicked, this, &Form1::setup_Click);
     connect(start, &QPushButton::clicked, this, &Form1::start_Click);
     connect(pokracovat, &QPushButton::clicked, this, &Form1::pokracovat_Click);
@@ -254,7 +260,7 @@ void Form1::createHelpPages()
 {
     const QCursor handCursor = pictureCursorFrom(artwork::kRuka, artwork::kRukaHotSpot);
     const auto helpPage = [&](const QString &objectName, const QString &picture, int height,
-                              const QString &caption) {
+                              const QString &caption, const QString &source) {
         auto *page = new PictureBox(this);
         named(page, objectName)->setGeometry(0, 1, 634, height);
         page->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -264,15 +270,24 @@ void Form1::createHelpPages()
         page->setCursor(handCursor);
         page->setFocusPolicy(Qt::TabFocus);
         page->setAccessibleName(caption);
+        // What the page says, for screen readers: its text without the marks of emphasis,
+        // headings and pictures.
+        QFile text(source);
+        text.open(QIODevice::ReadOnly);
+        page->setAccessibleDescription(
+            QString::fromUtf8(text.readAll())
+                .remove(QRegularExpression(QStringLiteral("^#+ |[*{}]"),
+                                           QRegularExpression::MultilineOption)));
         page->hide();
         return page;
     };
-    hlppic1 = helpPage(QStringLiteral("hlppic1"), artwork::kHelpPage1, 525,
-                       QStringLiteral("Další strana nápovědy"));
+    hlppic1 =
+        helpPage(QStringLiteral("hlppic1"), artwork::kHelpPage1, 525,
+                 QStringLiteral("Další strana nápovědy"), QStringLiteral(":/help/strana1.txt"));
     hlppic2 = helpPage(QStringLiteral("hlppic2"), artwork::kHelpPage2, 526,
-                       QStringLiteral("Konec nápovědy"));
+                       QStringLiteral("Konec nápovědy"), QStringLiteral(":/help/strana2.txt"));
     connect(hlppic1, &PictureBox::clicked, this, &Form1::hlppic1_Click);
-    connect(hlppic2, &PictureBox::clicked, this, &Form1::hlppic2_Click);
+    connect(hlppic2, &PictureBox::clicked, this, &Form1::closeHelp);
 }
 
 void Form1::Form_Load()
@@ -376,7 +391,7 @@ void Form1::start_Click()
 
     const int row = tally.runOver() ? 0 : drawRow(tabznaku, *m_random);
     if (row == 0) {
-        endTypedRun();
+        endRun();
         return;
     }
     n = quint8(row);
@@ -389,19 +404,26 @@ void Form1::start_Click()
     stopka->show();
 }
 
-void Form1::endTypedRun()
+void Form1::endRun()
 {
     truefalse->setText(kHotovo);
     vyhodnoceni();
     start->show();
     stopka->hide();
-    enter->hide();
-    message->clear();
-    emptyAnswer(zadano);
-    obrazek1->clear();
-    setDirectionEnabled(true);
     setup->show();
     setLetteringEnabled(true);
+    setDirectionEnabled(true);
+    message->clear();
+    if (Option1[3]->isChecked()) {
+        clearBoard();
+        vema->clear();
+    } else {
+        enter->hide();
+        emptyAnswer(zadano);
+        obrazek1->clear();
+    }
+    // Neither Enter nor Space here starts again over the final score; one Tab reaches START.
+    setup->setFocus();
 }
 
 void Form1::test2()
@@ -411,7 +433,7 @@ void Form1::test2()
     const Question question =
         tally.runOver() ? Question{} : drawQuestion(tabznaku, pozice, *m_random);
     if (question.hledany == 0) {
-        endPictureRun();
+        endRun();
         return;
     }
     hledany = quint8(question.hledany);
@@ -426,22 +448,6 @@ void Form1::test2()
     for (PictureBox *box : obrazek)
         box->show();
     focusBoard(0);
-}
-
-void Form1::endPictureRun()
-{
-    truefalse->setText(kHotovo);
-    vyhodnoceni();
-    start->show();
-    stopka->hide();
-    setup->show();
-    setLetteringEnabled(true);
-    clearBoard();
-    message->clear();
-    vema->clear();
-    setDirectionEnabled(true);
-    // Neither Enter nor Space here starts again over the final score; one Tab reaches START.
-    setup->setFocus();
 }
 
 void Form1::obrazek_Click(int Index)
@@ -567,8 +573,8 @@ void Form1::help_Click()
     m_focusBeforeHelp = focusWidget();
     hlppic1->setFocus();
     setCoveredEnabled(false);
-    predhelp = clampToInt16(outerHeightTwips());
-    predhelpT = clampToInt16(topTwips());
+    predhelp = outerHeightTwips();
+    predhelpT = topTwips();
     setOuterHeightTwips(kTallHeightTwips);
     keepOnScreen(kTallHeightTwips);
 }
@@ -580,8 +586,9 @@ void Form1::hlppic1_Click()
     hlppic2->setFocus();
 }
 
-void Form1::hlppic2_Click()
+void Form1::closeHelp()
 {
+    hlppic1->hide();
     hlppic2->hide();
     setOuterHeightTwips(predhelp);
     setTopTwips(predhelpT);
@@ -589,12 +596,20 @@ void Form1::hlppic2_Click()
     (m_focusBeforeHelp ? m_focusBeforeHelp.data() : help)->setFocus();
 }
 
-// Under a help page no control takes focus or acts, by keyboard, mouse or assistive tool.
+// Under a help page no control takes focus or acts, by keyboard, mouse or assistive tool;
+// closing help gives back to each control what it had.
 void Form1::setCoveredEnabled(bool enabled)
 {
+    if (enabled) {
+        for (const QPointer<QWidget> &child : std::exchange(m_covered, {}))
+            child ? child->setEnabled(true) : void();
+        return;
+    }
     for (QWidget *child : findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (child != hlppic1 && child != hlppic2)
-            child->setEnabled(enabled);
+        if (child != hlppic1 && child != hlppic2 && child->isEnabledTo(this)) {
+            m_covered.push_back(child);
+            child->setEnabled(false);
+        }
     }
 }
 
@@ -703,34 +718,24 @@ void Form1::keepOnScreen(int heightTwips)
 {
     if (!screen())
         return;
+    // The desktop's coordinates, whichever of several screens holds the window.
+    const QRect area = screen()->availableGeometry();
     const int top = topTwips();
     // Taller than asked where the frame would otherwise cut the lowest control; on a screen too
     // short for the window the title bar stays within reach rather than the bottom.
     const int kept = qMax(keptOnScreenTop(top, qMax(heightTwips, outerHeightTwips()),
-                                          screen()->geometry().height() * kTwipsPerPixel),
-                          screen()->availableGeometry().top() * kTwipsPerPixel);
+                                          (area.bottom() + 1) * kTwipsPerPixel),
+                          area.top() * kTwipsPerPixel);
     if (kept != top)
         setTopTwips(kept);
 }
 
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
-    // The second half of a double-click is no second click: neither on "Pokračovat", which
-    // shows over `enter` when it judges, nor on a control a help page covered until the first
-    // half closed it.
-    if (event->type() == QEvent::MouseButtonDblClick && qobject_cast<QAbstractButton *>(watched))
-        return true;
+    // The answer box's Enter goes on to the window (keyPressEvent).
     if (watched == zadano && event->type() == QEvent::KeyPress) {
         const auto *key = static_cast<QKeyEvent *>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            // Enter continues while "Pokračovat" shows, as a dialog's default button would.
-            if (!pokracovat->isHidden())
-                pokracovat->click();
-            else
-                zadano_KeyPress(13);
-            return true;
-        }
-        if (!key->text().isEmpty())
+        if (!isEnter(key) && !key->text().isEmpty())
             zadano_KeyPress(key->text().at(0).unicode());
     }
     return QWidget::eventFilter(watched, event);
@@ -738,7 +743,9 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
 
 void Form1::keyPressEvent(QKeyEvent *event)
 {
-    const auto slot = std::find(obrazek.begin(), obrazek.end(), focusWidget()) - obrazek.begin();
+    QWidget *focused = focusWidget();
+    const auto slot =
+        focused ? std::find(obrazek.begin(), obrazek.end(), focused) - obrazek.begin() : kSlots;
     const QPoint arrow = event->key() == Qt::Key_Left    ? QPoint(-1, 0)
                          : event->key() == Qt::Key_Right ? QPoint(1, 0)
                          : event->key() == Qt::Key_Up    ? QPoint(0, -1)
@@ -748,18 +755,20 @@ void Form1::keyPressEvent(QKeyEvent *event)
         moveOnBoard(int(slot), arrow.x(), arrow.y());
         return;
     }
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
-        // Enter presses the focused button, else "Pokračovat" while it shows.
-        auto *focused = qobject_cast<QPushButton *>(focusWidget());
-        if (focused && !focused->isHidden()) {
-            focused->click();
-            return;
-        }
-        if (!pokracovat->isHidden()) {
-            pokracovat->click();
-            return;
-        }
+    if (isEnter(event)) {
+        // Enter presses the focused button, else "Pokračovat" while it shows, as a dialog's
+        // default button would, else it judges the typed answer.
+        auto *button = qobject_cast<QPushButton *>(focused);
+        if (button && !button->isHidden())
+            return button->click();
+        if (!pokracovat->isHidden())
+            return pokracovat->click();
+        if (focused == zadano)
+            return zadano_KeyPress(13);
     }
+    // Escape closes help, as it closes what covers a window anywhere.
+    if (event->key() == Qt::Key_Escape && hlppic1 && !(hlppic1->isHidden() && hlppic2->isHidden()))
+        return closeHelp();
     QWidget::keyPressEvent(event);
 }
 

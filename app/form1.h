@@ -12,6 +12,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class QGroupBox;
 class QLabel;
@@ -60,9 +61,8 @@ private:
 
     void setup_Click();
     void start_Click();
-    void endTypedRun();
+    void endRun();
     void test2();
-    void endPictureRun();
     void obrazek_Click(int Index);
     void kliknuto(int kindex, int spravne, bool poprve);
     void zadano_KeyPress(int KeyAscii);
@@ -73,7 +73,7 @@ private:
     void stopka_Click();
     void help_Click();
     void hlppic1_Click();
-    void hlppic2_Click();
+    void closeHelp();
     void setCoveredEnabled(bool enabled);
 
     void showVerdict(bool right);
@@ -130,9 +130,10 @@ private:
     quint8 hledany = 0;
     qint16 correct = 0;
     qint16 mistake = 0;
-    qint16 predhelp = 0;
-    qint16 predhelpT = 0;
+    int predhelp = 0;
+    int predhelpT = 0;
     QPointer<QWidget> m_focusBeforeHelp;
+    std::vector<QPointer<QWidget>> m_covered; // what help disabled, to enable again
 
     int m_outerHeightTwips = 0;
     int m_appliedFrame = 0; // frame height the client height was last fitted to

@@ -14,20 +14,18 @@ PictureBox::PictureBox(QWidget *parent)
     : QLabel(parent)
 {}
 
+void PictureBox::mousePressEvent(QMouseEvent *event)
+{
+    m_down = event->button() == Qt::LeftButton;
+    QLabel::mousePressEvent(event);
+}
+
 void PictureBox::mouseReleaseEvent(QMouseEvent *event)
 {
-    const bool endsDoubleClick = std::exchange(m_doubleClicked, false);
-    if (!endsDoubleClick && event->button() == Qt::LeftButton &&
+    if (std::exchange(m_down, false) && event->button() == Qt::LeftButton &&
         rect().contains(event->position().toPoint()))
         emit clicked();
     QLabel::mouseReleaseEvent(event);
-}
-
-void PictureBox::mouseDoubleClickEvent(QMouseEvent *event)
-{
-    // The second half of a double-click is no second click.
-    m_doubleClicked = true;
-    QLabel::mouseDoubleClickEvent(event);
 }
 
 void PictureBox::keyPressEvent(QKeyEvent *event)
@@ -35,11 +33,25 @@ void PictureBox::keyPressEvent(QKeyEvent *event)
     // A focused picture is pressed like a button, for keyboard users; the window that holds
     // it takes the arrows.
     switch (event->key()) {
-    case Qt::Key_Space:
+    case Qt::Key_Space: m_down = true; return;
     case Qt::Key_Return:
     case Qt::Key_Enter: emit clicked(); return;
     default: QLabel::keyPressEvent(event);
     }
+}
+
+void PictureBox::keyReleaseEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Space && std::exchange(m_down, false))
+        emit clicked();
+    else
+        QLabel::keyReleaseEvent(event);
+}
+
+void PictureBox::focusOutEvent(QFocusEvent *event)
+{
+    m_down = false;
+    QLabel::focusOutEvent(event);
 }
 
 void PictureBox::paintEvent(QPaintEvent *event)

@@ -5,8 +5,9 @@
 
 namespace kelmora {
 
-// A clickable picture that remembers one whole number (the row it shows). Focused, it
-// takes Space and Enter like a button; a double-click is one click.
+// A clickable picture that remembers one whole number (the row it shows). It clicks as a
+// button does: on the release of a press that began on it, by the mouse or by Space when
+// focused; Enter clicks it at once.
 class PictureBox : public QLabel
 {
     Q_OBJECT
@@ -21,14 +22,16 @@ signals:
     void clicked();
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseDoubleClickEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     int m_stored = 0;
-    bool m_doubleClicked = false;
+    bool m_down = false; // pressed on it, by the left button or Space
 };
 
 } // namespace kelmora

@@ -6,6 +6,7 @@
 #include "catalogue.h"
 #include "czech.h"
 #include "grlist.h"
+#include "input.h"
 #include "look.h"
 #include "picturebox.h"
 #include "vyber.h"
@@ -121,6 +122,7 @@ Form2::Form2(QLabel *zbpopis, QWidget *parent)
     })
 {
     installAccessibility();
+    installInputRules();
     setWindowTitle(QStringLiteral("Nastavení"));
     setModal(true);
     setFixedSize(340, 517);
@@ -142,9 +144,7 @@ Form2::Form2(QLabel *zbpopis, QWidget *parent)
     connect(sejf, &QPushButton::clicked, this, &Form2::sejf_Click);
     connect(loud, &QPushButton::clicked, this, &Form2::loud_Click);
     connect(ok, &QPushButton::clicked, this, &Form2::ok_Click);
-    // Enter applies the selection, whichever button has the focus.
-    for (QPushButton *button : {sejf, loud})
-        button->setAutoDefault(false);
+    // Enter presses the focused button, and "Použít" wherever else the focus is.
     ok->setDefault(true);
 
     // The column headings look like labels but act like buttons: a click, Space or Enter, or

@@ -91,7 +91,7 @@ struct State {
     QString content, chrome, score, verdict, text, vema, message, zbpopis, modal;
     QString flags, ticks; // rows 1..27 of columns 1 and 2, and the boxes of "Nastavení" if open
     QWidget *page = nullptr, *focus = nullptr;
-    int height = 0, shown = 0; // the row of the typed-name picture
+    int height = 0, shown = 0, top = 0; // the row of the typed-name picture
     bool run = false, pictures = false, pokracovat = false, lettering = true;
     std::array<int, 21> board{}; // the row in each visible box, 0 empty, -1 hidden
     bool answering() const { return board[1] >= 0 && board[2] >= 0; }
@@ -141,6 +141,8 @@ public:
         std::tie(m_random->seed, m_random->trail) = std::tuple(seed, &taken);
         m_form = std::make_unique<Form1>(std::move(random));
         m_form->show();
+        if (seed % 2 && QGuiApplication::screenAt({0, 2300})) // low on a lower screen
+            m_form->move(0, 2300);
         m_failure =
             QTest::qWaitForWindowExposed(m_form.get()) ? looks(m_form.get()) : u"not shown"_s;
     }
@@ -232,6 +234,7 @@ private:
         auto *box = qobject_cast<QMessageBox *>(modal);
         s.modal = modal ? modal->windowTitle() + u'.' + (box ? box->text() : QString()) : QString();
         s.height = m_form->frameGeometry().height();
+        s.top = m_form->frameGeometry().top();
         s.focus = m_form->focusWidget();
         s.run = control("start")->isHidden();
         s.pictures = control<QRadioButton>("Option13")->isChecked();
@@ -320,8 +323,10 @@ private:
                        .arg(qBound(0, at.y(), window->height() - 1));
         } else if (r < 65) {
             static const QStringList keys =
-                u"Tab Shift+Tab Left Right Up Down Space Return Escape Backspace"_s.split(u' ');
-            step = u"k%1:"_s.arg(file) + keys[m_rng() % keys.size()];
+                u"Tab Shift+Tab Left Right Up Down Backspace Space Return Escape"_s.split(u' ');
+            const int k = m_rng() % keys.size(); // r: the auto-repeats of a held key
+            step =
+                u"%1%2:"_s.arg(QChar(k > 6 && m_rng() % 3 == 0 ? u'r' : u'k')).arg(file) + keys[k];
         } else if (r < 80) { // a letter, or the right name
             static const QString letters = u"abdegiklmnoprstuxyzáéíóúůýčěřšž"_s;
             step = u"t%1:"_s.arg(file) + (!toModal && s.shown && m_rng() % 2
@@ -335,6 +340,8 @@ private:
                                             ? i->actionInterface()->actionNames()
                                             : QStringList())
                     actions << w->objectName() + u':' + a;
+                if (i && i->editableTextInterface()) // a tool's text
+                    actions << w->objectName() + u":Text"_s;
             }
             step =
                 actions.isEmpty() ? step : u"a%1:"_s.arg(file) + actions[m_rng() % actions.size()];
@@ -373,11 +380,22 @@ private:
             return;
         if (kind == u'c' || kind == u'd') {
             const QPoint at(xy[0].toInt(), xy.value(1).toInt());
-            kind == u'c' ? QTest::mouseClick(handle, Qt::LeftButton, {}, at)
-                         : QTest::mouseDClick(handle, Qt::LeftButton, {}, at);
-        } else if (kind == u'k') {
+            const qsizetype steps = taken.size(); // more if the click opened a modal window
+            QTest::mouseClick(handle, Qt::LeftButton, {}, at);
+            if (kind == u'd' && taken.size() == steps) { // which else takes the second half
+                QTest::lastMouseTimestamp -= QTest::mouseDoubleClickInterval;
+                QTest::mouseClick(handle, Qt::LeftButton, {}, at);
+            }
+        } else if (kind == u'k' || kind == u'r') {
             const QKeyCombination key = QKeySequence(arg)[0];
-            QTest::keyClick(handle, key.key(), key.keyboardModifiers());
+            for (int i = 0; kind == u'r' && i < 4; ++i) // the auto-repeats of a held key
+                QTest::simulateEvent(handle, i % 2 == 0, key.key(), {}, {}, true);
+            kind == u'k' ? QTest::keyClick(handle, key.key(), key.keyboardModifiers()) : void();
+        } else if (kind == u'a' && w && arg.endsWith(u":Text"_s)) {
+            QAccessibleInterface *i = QAccessible::queryAccessibleInterface(w);
+            i->editableTextInterface()->replaceText(
+                0, i->textInterface()->characterCount(),
+                m_catalogue.names[qMax(1, m_before.shown)].section(u';', 0, 0));
         } else if (kind == u't') {
             for (const QChar c : arg)
                 QTest::sendKeyEvent(QTest::Click, handle, Qt::Key_unknown, QString(c), {});
@@ -458,6 +476,22 @@ private:
             return u"an unreachable control acted: "_s + name;
         if (!b.modal.isEmpty() && !same)
             return u"changed behind a modal window: "_s + name;
+        if (step[0].toLower() == u'r' && (!same || a.modal != b.modal || a.ticks != b.ticks))
+            return u"a held key acted: "_s + name;
+        if (key(step, "Escape") && b.page && a.page)
+            return u"Escape leaves help open"_s;
+        if (step.endsWith(u"Return"_s) && m_applied && m_target &&
+            m_target->inherits("QPushButton") && name != u"ok"_s)
+            return u"Enter pressed Použít, not "_s + name;
+        if (step[0] == u'k' && a.focus && a.focus != b.focus && // and the style draws no frame
+            !m_form->testAttribute(Qt::WA_KeyboardFocusChange))
+            return u"focus moved unseen: "_s + a.focus->objectName();
+        if (!b.page && a.top != b.top &&
+            b.top + a.height + 40 <= m_form->screen()->availableGeometry().bottom())
+            return u"moved, though it fits, to %1"_s.arg(a.top);
+        m_top = b.page ? m_top : b.top;
+        if (b.page && !a.page && a.top != m_top)
+            return u"help leaves the window at %1"_s.arg(a.top);
         if (b.page && a.content != b.content)
             return u"changed under the help page: "_s + name;
         if (a.height != (a.page || a.pictures ? 8145 : 3165) / 15)
@@ -540,7 +574,7 @@ private:
         QWidget *tab = a.focus ? a.focus->nextInFocusChain() : nullptr;
         while (tab && !(tab->focusPolicy() & Qt::TabFocus && tab->isVisible() && tab->isEnabled()))
             tab = tab->nextInFocusChain();
-        if (ended && a.pictures && (!a.focus || a.focus == start || tab != start))
+        if (ended && (!a.focus || a.focus == start || tab != start))
             return u"focus after HOTOVO"_s;
         QString locks; // locked during a run, free after it
         for (const char *name : {"start", "setup", "stopka", "Option10", "Option13", "Option20"})
@@ -666,6 +700,7 @@ private:
     AnswerKey m_model;
     enum { Idle, Answer, Continue } m_expect = Idle; // what the run waits for
     QHash<qint64, int> m_rows;
+    int m_top = 0; // before help
 };
 
 // The shortest list of steps found that still breaks the same invariant.
@@ -721,6 +756,9 @@ private slots:
         replay("Tab onto empty pictures", 7, "a3:Option13:Toggle | k3:Shift+Tab | k0:Escape");
         replay("Shift+Tab stays on the board", 1, "k0:Left | a1:start:Press | k3:Shift+Tab");
         replay("double-click closing help presses START", 71, "c0:628,21 | d2:597,13 | d3:86,179");
+        replay("focus after typed names", 1,
+               "a0:start:Press | t0:beta | k0:Return | k0:Return | t0:beta | k0:Return | k0:Return "
+               "| t0:théta | k0:Return | k0:Return");
         replay("arrows leave the board", 13,
                "k3:Left | c0:49,97 | k0:Tab | k3:Tab | k1:Space | k0:Left");
     }
