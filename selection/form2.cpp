@@ -112,21 +112,26 @@ QCheckBox *addBox(QWidget *parent, const QString &name, const QString &accessibl
     return box;
 }
 
-// Says in a message box over parent why a list could not be saved or loaded; nothing if it was.
+// A message of Kelmora's own over parent, its text shown as it is: a file name is no markup.
+int tell(QWidget *parent, const QString &title, const QString &text,
+         QMessageBox::StandardButtons buttons = QMessageBox::Ok)
+{
+    QMessageBox message(QMessageBox::Warning, title, text, buttons, parent);
+    message.setTextFormat(Qt::PlainText);
+    message.setDefaultButton(buttons & QMessageBox::No ? QMessageBox::No : QMessageBox::Ok);
+    return message.exec();
+}
+
+// Says why a list could not be saved or loaded; nothing if it was.
 void tellFailure(QWidget *parent, const GrlistResult &result, const QString &fileName, bool saving)
 {
     if (result.ok())
         return;
     const QString heading = saving ? QStringLiteral("Výběr znaků se nepodařilo uložit do souboru")
                                    : QStringLiteral("Výběr znaků se nepodařilo načíst ze souboru");
-    QMessageBox message(
-        QMessageBox::Warning, kTitle,
-        QStringLiteral("%1\n%2\n\n%3")
-            .arg(heading, QDir::toNativeSeparators(fileName), failureText(result, saving)),
-        QMessageBox::Ok, parent);
-    // A file name is no markup.
-    message.setTextFormat(Qt::PlainText);
-    message.exec();
+    tell(parent, kTitle,
+         QStringLiteral("%1\n%2\n\n%3")
+             .arg(heading, QDir::toNativeSeparators(fileName), failureText(result, saving)));
 }
 
 } // namespace
@@ -320,11 +325,10 @@ QString Form2::chooseWithDialog(QFileDialog::AcceptMode mode, const QString &tit
         const QString typed = dialog.selectedFiles().value(0);
         const QString fileName = listNameToSave(typed);
         if (mode == QFileDialog::AcceptOpen || !QFileInfo::exists(fileName) ||
-            QMessageBox::warning(&dialog, title,
-                                 QFileDialog::tr("%1 already exists.\nDo you want to replace it?")
-                                     .arg(QFileInfo(fileName).fileName()),
-                                 QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::No) == QMessageBox::Yes)
+            tell(&dialog, title,
+                 QFileDialog::tr("%1 already exists.\nDo you want to replace it?")
+                     .arg(QFileInfo(fileName).fileName()),
+                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
             return typed;
     }
     return {};

@@ -23,6 +23,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
+#include <QTreeView>
+#include <QDialogButtonBox>
+#include <QPushButton>
 
 #include <random>
 
@@ -30,24 +33,60 @@ using namespace kelmora;
 
 namespace {
 
-// Closes the next modal window above `below` once it shows, noting what it showed.
-void closeModal(QWidget *below, QStringList &seen, int tries = 300)
+// Answers each modal window that opens above `below` as a user does, noting what it shows and a
+// font family other than that of `below`: Escape closes a message box; a file dialog is taken
+// to `folder`, its listing noted once it shows, and then given `typed`, or cancelled.
+void closeModal(QWidget *below, QStringList &seen, const QString &folder = {},
+                const QString &typed = {}, int tries = 300)
 {
-    QTimer::singleShot(10, [=, &seen] {
+    QTimer::singleShot(10, [=, &seen, below = QPointer<QWidget>(below)] {
         QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || modal == below)
-            return tries > 0 ? closeModal(below, seen, tries - 1) : void();
-        seen << modal->windowTitle();
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            seen << box->text() << QString::number(box->textFormat());
-            return box->button(QMessageBox::Ok)->click();
-        }
+        const auto again = [&](int left) { closeModal(below, seen, folder, typed, left); };
+        if (!below || !modal || modal == below)
+            return below && tries > 0 ? again(tries - 1) : void();
+        const QString family = modal->fontInfo().family();
+        const QStringList font =
+            family == below->fontInfo().family() ? QStringList() : QStringList{family};
         auto *dialog = qobject_cast<QFileDialog *>(modal);
-        seen << dialog->nameFilters().join(u' ')
-             << u"%1%2 %3 %4"_s.arg(dialog->acceptMode())
-                    .arg(dialog->fileMode())
-                    .arg(dialog->defaultSuffix(), dialog->labelText(QFileDialog::Reject));
-        dialog->reject();
+        auto *edit = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        const int step = modal->property("step").toInt();        // of a file dialog
+        const auto enter = [dialog, edit](const QString &text) { // closing the names offered
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, text, {});
+            if (QWidget *offered = QApplication::activePopupWidget())
+                QTest::keyClick(offered, Qt::Key_Escape);
+            FormDriver::press(dialog->findChild<QDialogButtonBox *>()->button(
+                dialog->acceptMode() ? QDialogButtonBox::Save : QDialogButtonBox::Open));
+        };
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            seen << modal->windowTitle() << box->text() << QString::number(box->textFormat())
+                 << font;
+            QTest::keyClick(box, Qt::Key_Escape);
+        } else if (step == 0) {
+            seen << modal->windowTitle() << dialog->nameFilters().join(u' ')
+                 << u"%1%2 %3 %4"_s.arg(dialog->acceptMode())
+                        .arg(dialog->fileMode())
+                        .arg(dialog->defaultSuffix(), dialog->labelText(QFileDialog::Reject))
+                 << font;
+            enter(folder);
+        } else if (step == 1) {
+            const QAbstractItemView *view = dialog->findChild<QTreeView *>();
+            QStringList listing;
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+                for (int column = 0; column < 3; ++column)
+                    listing
+                        << view->model()->index(row, column, view->rootIndex()).data().toString();
+            }
+            if (dialog->directory() != QDir(folder) ||
+                listing.size() < 3 * int(QDir(folder).count() - 2))
+                return again(tries - 1);
+            seen << listing.join(u' ');
+            typed.isEmpty() ? dialog->reject() : enter(typed);
+        } else {
+            dialog->reject();
+        }
+        modal->setProperty("step", step + 1);
+        again(300);
     });
 }
 
@@ -657,7 +696,11 @@ class TestWindows : public QObject
 
 private slots:
     // As the program starts: its look and Qt's Czech catalogue.
-    void initTestCase() { prepareApplication(m_translator); }
+    void initTestCase()
+    {
+        useCzechLocale();
+        prepareApplication(m_translator);
+    }
     void init() { vyber().clear(); }
     void cleanup() { m_form.reset(); }
 
@@ -711,7 +754,7 @@ private slots:
     }
 
     // The picture-choice layout and help stay on the screen; help puts the window and the focus
-    // back. Pictures missing leave their boxes empty.
+    // back. Pictures missing leave their boxes empty, and are told once.
     void placement()
     {
         QTemporaryDir none;
@@ -731,6 +774,12 @@ private slots:
         QTRY_COMPARE(m_form->frameGeometry().top(), fitTop);
         QVERIFY(form.click(u"start"_s) && form.box(0)->pixmap().isNull() &&
                 form.control(u"stopka"_s)->isVisible());
+        // The learner is told once where the pictures were looked for.
+        auto *told = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(told && told->text().startsWith(u"Obrázky znaků chybí: ve složce\n%1\n"_s.arg(
+                            QDir::toNativeSeparators(none.path()))));
+        QVERIFY(FormDriver::press(told->button(QMessageBox::Ok)) && form.click(u"stopka"_s) &&
+                form.click(u"start"_s) && !QApplication::activeModalWidget());
     }
 
     void look_data()
@@ -780,27 +829,38 @@ private slots:
     void failedFile_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("name");     // in a fresh folder; ?: Qt's dialog, cancelled
-        QTest::addColumn<QByteArray>("bytes"); // there before
+        QTest::addColumn<QString>("name"); // the answer; ?: typed in Qt's dialog, after the folder
+        QTest::addColumn<QByteArray>("bytes"); // in "<b>3. lekce.grlist", beside "složka"
         QTest::addColumn<QString>("reason");   // a pattern of the message's end; ^: of all seen
-        const QString name = u"<b>a.grlist"_s;
+        const QString name = u"<b>3. lekce.grlist"_s;
         const auto add = [](const char *row, const char *button, const QString &name,
-                            const QByteArray &bytes, const char *reason) {
-            QTest::newRow(row) << QString::fromUtf8(button) << name << bytes
-                               << QString::fromUtf8(reason);
+                            const QByteArray &bytes, const QString &reason) {
+            QTest::newRow(row) << QString::fromUtf8(button) << name << bytes << reason;
         };
-        add("row out of range", "loud", name, "m-01-n\r\nm-31-z\r\n", "Řádek 2 .*");
-        // A typed name gets the extension when saving, and is taken as typed when loading.
-        add("Qt's dialog", "loud", u"?"_s, {},
-            "^Načíst výběr řeckých znaků\\|Seznam řeckých znaků \\(\\*\\.grlist\\)\\|01  Zrušit$");
-        add("Qt's save dialog", "sejf", u"?"_s, {},
-            "^Uložit výběr řeckých znaků\\|.*\\|10 grlist Zrušit$");
+        add("row out of range", "loud", name, "m-01-n\r\nm-31-z\r\n", u"Řádek 2 .*"_s);
+        // Qt's dialog in Czech; a name typed without the extension is found, or saved with it.
+        const auto dialog = [](const QString &title, const char *size) {
+            return u"^%1 výběr řeckých znaků\\|Seznam řeckých znaků \\(\\*\\.grlist\\)\\|%2  Zrušit"
+                   u"\\|složka  Složka <b>3\\. lekce\\.grlist %3 [^|]*"_s.arg(
+                       title, title == u"Uložit"_s ? u"10"_s : u"00"_s, QString::fromUtf8(size));
+        };
+        add("Qt's dialog", "loud", u"?"_s, "x", dialog(u"Načíst"_s, "1 bajt") + u'$');
+        add("Qt's save dialog", "sejf", u"?"_s, "xyz", dialog(u"Uložit"_s, "3 bajty") + u'$');
+        add("a name without its extension", "loud", u"?<b>3. lekce"_s, "m-01-n\r\nm-31-z\r\n",
+            dialog(u"Načíst"_s, "16 bajtů") +
+                u"\\|Kelmora\\|.*\n.*/<b>3\\. lekce\\.grlist\n\nŘádek 2 .*\\|0$"_s);
+        add("replacing a list", "sejf", u"?<b>3. lekce"_s, QByteArray(1536, 'x'),
+            dialog(u"Uložit"_s, "1,5 kB") +
+                u"\\|Uložit výběr řeckých znaků\\|Soubor <b>3\\. lekce\\.grlist"
+                " již existuje\\.\nChcete jej nahradit\\?\\|0$"_s);
         add("no such folder", "sejf", u"none/"_s + name, {},
-            "vytvořit: soubor nebo složka neexistuje\\.");
-        add("name too long", "sejf", QString(256, u'a'), {}, "příliš dlouhý\\.");
+            u"vytvořit: soubor nebo složka neexistuje\\."_s);
+        add("name too long", "sejf", QString(393, u'a') + u".grlist"_s, {},
+            u"vytvořit: název souboru je příliš dlouhý\\."_s);
     }
 
-    // Qt's file dialogs in Czech, and a failure told with the file name as it is.
+    // Qt's file dialogs and message boxes in Czech and in the windows' font family, and a
+    // failure told with the file name as it is.
     void failedFile()
     {
         QFETCH(QString, button);
@@ -808,15 +868,16 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        const QString fileName = dir.filePath(name);
-        QFile file(fileName);
-        QVERIFY(bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes)));
+        QFile file(dir.filePath(u"<b>3. lekce.grlist"_s));
+        QVERIFY(QDir(dir.path()).mkdir(u"složka"_s) &&
+                (bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes))));
         file.close();
         Selection w;
-        if (name != u"?"_s)
+        const QString fileName = dir.filePath(name);
+        if (!name.startsWith(u'?'))
             w.form.setFileChooser([&](auto, auto) { return fileName; });
         QStringList seen;
-        closeModal(&w.form, seen);
+        closeModal(&w.form, seen, dir.path(), name.mid(1));
         QVERIFY(FormDriver::press(w.form.findChild<QWidget *>(button)));
         const QString path = QRegularExpression::escape(QDir::toNativeSeparators(fileName));
         const QString pattern =
