@@ -158,12 +158,12 @@ public:
         if (seed % 3) // a few characters, for runs that end
             selectOnly({int(seed % 51) + 1, int(seed * 7 % 51) + 1});
         // List 1 selects small beta and gamma (by "N") and capital alfa, and marks a cell of no
-        // character; list 2 selects none; list 3 selects alfa before its bad second line; there
-        // is no list 4.
+        // character; list 2 selects none; list "3. lekce" selects alfa before its bad second line;
+        // there is no list 4.
         const QString one = u"nzN"_s + QString(24, u'n') + u'z' + QString(23, u'n') + u'x';
         for (const auto &[name, flags, bad] : {std::tuple{u"1"_s, one, ""},
-                                               {u"2"_s, QString(51, u'n'), ""},
-                                               {u"3"_s, u"z"_s, "m-31-z\r\n"}}) {
+                                               {u"2.grlist"_s, QString(51, u'n'), ""},
+                                               {u"3. lekce.grlist"_s, u"z"_s, "m-31-z\r\n"}}) {
             QFile list(m_dir.filePath(name));
             list.open(QIODevice::WriteOnly);
             for (int i = 0; i < flags.size(); ++i)
@@ -314,7 +314,7 @@ private:
         QWidget *window = toModal ? modal : m_form.get();
         const QList<QWidget *> all = widgets(window);
         const State s = state();
-        const int r = m_rng() % 100, file = m_rng() % 5;
+        const int r = m_rng() % 100, file = m_rng() % 6;
         QString step = u"k%1:Escape"_s.arg(file);
         if (r < 45) { // a point in a control, hidden ones included; often the right picture
             QWidget *target = all[m_rng() % all.size()];
@@ -434,9 +434,11 @@ private:
             m_saved = false;
             m_opened = true;
             f->setFileChooser([this](QFileDialog::AcceptMode mode, const QString &) {
-                m_chosen =
-                    QChar(mode == QFileDialog::AcceptSave ? u's' : u'o') + taken.last().mid(1, 1);
-                return m_chosen.endsWith(u'0') ? QString() : m_dir.filePath(m_chosen.mid(1));
+                static const QStringList answers = {
+                    {}, u"1"_s, u"2"_s, u"3. lekce"_s, u"4.GrList"_s, QString(300, u'x')};
+                m_chosen = QChar(mode == QFileDialog::AcceptSave ? u's' : u'o') +
+                           answers[taken.last().mid(1, 1).toInt()];
+                return m_chosen.size() > 1 ? m_dir.filePath(m_chosen.mid(1)) : QString();
             });
             QObject::connect(f, &QDialog::accepted, [this] { m_applied = true; });
             // Every box, both headings and the three buttons are keyboard stops.
@@ -509,14 +511,25 @@ private:
     // and after a load, and a step changes only the box or the column it presses.
     QString checkSelection(const State &b, const State &a)
     {
-        const QString file = m_chosen.mid(1), list = m_files.value(file);
-        const bool saved = m_chosen.startsWith(u's') && file != u"0"_s;
+        // Saving adds ".grlist" to a name not ending with it in any case; loading takes a name
+        // as typed where that file is, else with ".grlist". No file has a 300-byte name.
+        const QString typed = m_chosen.mid(1),
+                      file = typed.endsWith(u".grlist"_s, Qt::CaseInsensitive)
+                                 ? typed
+                                 : typed + u".grlist"_s,
+                      list = m_files.value(m_files.contains(typed) ? typed : file);
+        const bool saved = m_chosen.startsWith(u's') && !typed.isEmpty(),
+                   tooLong = typed.size() > 255;
         // "Použít" closes the window, or says that no box is ticked.
         const QString none = u"Kelmora.Ke zkoušení je potřeba vybrat alespoň 1 znak."_s;
         const bool applied = m_applied || (a.modal == none && b.modal != none);
         QString flags = applied || saved ? b.ticks + u"nnn"_s : b.flags, ticks = b.ticks;
-        if (saved)
-            std::tie(m_saved, m_files[file]) = std::tuple(true, flags);
+        m_saved = m_saved || saved;
+        if (saved && !tooLong)
+            m_files[file] = flags;
+        if (saved && (tooLong ? !a.modal.endsWith(u"vytvořit: název souboru je příliš dlouhý."_s)
+                              : !QFileInfo::exists(m_dir.filePath(file))))
+            return u"saved as: "_s + a.modal;
         for (int i = 0; m_chosen.startsWith(u'o') && i < list.size(); ++i)
             flags[i] = list[i] == u'?' ? flags[i] : list[i];
         ticks = m_chosen.startsWith(u'o') && !list.isEmpty() ? flags.left(51) : ticks;
@@ -665,7 +678,7 @@ private:
     QPointer<Form2> m_form2;
     bool m_reachable = true, m_performing = false, m_saved = false, m_settle = false,
          m_applied = false, m_opened = false;
-    QString m_chosen;                // "o" or "s" and the list file given to the dialog this step
+    QString m_chosen;                // "o" or "s" and the name given to the dialog this step
     QHash<QString, QString> m_files; // each list file's flags, "?" for a line it lacks
     AnswerKey m_model;
     QHash<qint64, int> m_rows;
