@@ -18,7 +18,20 @@ namespace kelmora {
 
 namespace {
 
-// The dialog's own model formats the size and date columns with QLocale::system().
+// A size as Czech writes it: 1 bajt, 2 až 4 bajty, 0 or 5 and more bajtů; from 1 kB on, in
+// kilobytes or megabytes with one decimal.
+QString czechSize(qint64 bytes)
+{
+    if (bytes >= 1024)
+        return QLocale().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+    const QString unit = bytes == 1                 ? QStringLiteral("bajt")
+                         : bytes >= 2 && bytes <= 4 ? QStringLiteral("bajty")
+                                                    : QStringLiteral("bajtů");
+    return QLocale().toString(bytes) + u' ' + unit;
+}
+
+// The dialog's own model formats the size and date columns with QLocale::system(), and names
+// a folder's type by a text that Qt's Czech catalogue lacks.
 class CzechFileDetails : public QIdentityProxyModel
 {
 public:
@@ -29,7 +42,9 @@ public:
         const auto *files = qobject_cast<const QFileSystemModel *>(sourceModel());
         const QModelIndex source = mapToSource(index);
         if (files && role == Qt::DisplayRole && index.column() == 1 && !files->isDir(source))
-            return QLocale().formattedDataSize(files->size(source));
+            return czechSize(files->size(source));
+        if (files && role == Qt::DisplayRole && index.column() == 2 && files->isDir(source))
+            return QStringLiteral("Složka");
         if (files && role == Qt::DisplayRole && index.column() == 3)
             return QLocale().toString(files->lastModified(source), QLocale::ShortFormat);
         return QIdentityProxyModel::data(index, role);

@@ -14,16 +14,21 @@
 #include "vyber.h"
 
 #include <QButtonGroup>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
+
+#include <utility>
 
 namespace kelmora {
 
@@ -615,8 +620,30 @@ void Form1::setCoveredEnabled(bool enabled)
 
 void Form1::showPicture(QLabel *box, int row)
 {
-    box->setPixmap(
-        m_pictures.picture(picturePath(row, koncovka, m_pictureFolder), devicePixelRatioF()));
+    const QString path = picturePath(row, koncovka, m_pictureFolder);
+    box->setPixmap(m_pictures.picture(path, devicePixelRatioF()));
+    if (box->pixmap().isNull() && !std::exchange(m_toldMissingPictures, true))
+        tellMissingPictures(path);
+}
+
+// Once per program run, and without stopping the question: its place stays empty.
+void Form1::tellMissingPictures(const QString &path)
+{
+    const QString folder = QDir::toNativeSeparators(m_pictureFolder);
+    const QString what =
+        QFileInfo::exists(m_pictureFolder)
+            ? QStringLiteral("ve složce\n%1\nnení soubor %2, nebo ho nelze načíst.")
+                  .arg(folder, QFileInfo(path).fileName())
+            : QStringLiteral("Kelmora je hledá ve složce\n%1\na ta neexistuje.").arg(folder);
+    auto *message = new QMessageBox(
+        QMessageBox::Warning, QStringLiteral("Kelmora"),
+        QStringLiteral("Obrázky znaků chybí: %1\n\nZkoušení jde dál, chybějící obrázky "
+                       "zůstanou prázdné.")
+            .arg(what),
+        QMessageBox::Ok, this);
+    message->setTextFormat(Qt::PlainText);
+    message->setAttribute(Qt::WA_DeleteOnClose);
+    message->open();
 }
 
 void Form1::clearBoard()

@@ -78,6 +78,7 @@ private:
 
     void showVerdict(bool right);
     void showPicture(QLabel *box, int row);
+    void tellMissingPictures(const QString &path);
     void clearBoard();
     void focusBoard(int slot);
     void moveOnBoard(int slot, int dx, int dy);
@@ -140,6 +141,7 @@ private:
     std::unique_ptr<RandomSource> m_random;
     QString m_pictureFolder;
     PictureCache m_pictures;
+    bool m_toldMissingPictures = false;
 };
 
 } // namespace kelmora

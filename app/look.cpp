@@ -77,6 +77,11 @@ void useKelmoraLook()
     auto *style = new KelmoraStyle;
     QApplication::setStyle(style);
     QApplication::setPalette(style->standardPalette());
+    // Qt's own dialogs and message boxes take the family of Kelmora's windows at the desktop's
+    // size: the generic sans-serif of a minimal system may be a typewriter face.
+    QFont font = QApplication::font();
+    font.setFamily(uiFont(font.pointSizeF(), false).family());
+    QApplication::setFont(font);
 }
 
 } // namespace kelmora

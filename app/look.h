@@ -19,7 +19,7 @@ void setColour(QWidget *widget, QPalette::ColorRole role, const QColor &colour);
 
 // Kelmora's colours only read well on a light window: the application takes a light
 // palette and a style that paints each button's face in its own colour, whatever the
-// desktop's theme or style.
+// desktop's theme or style; every window, Qt's dialogs too, takes Kelmora's font family.
 void useKelmoraLook();
 
 } // namespace kelmora

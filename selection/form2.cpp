@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPixmap>
@@ -110,6 +111,28 @@ QCheckBox *addBox(QWidget *parent, const QString &name, const QString &accessibl
     // 15 pixels high: 13 would cut the indicator's lower edge.
     box->setGeometry(left, top, 15, 15);
     return box;
+}
+
+// A message of Kelmora's own over parent, its text shown as it is: a file name is no markup.
+int tell(QWidget *parent, const QString &title, const QString &text,
+         QMessageBox::StandardButtons buttons = QMessageBox::Ok)
+{
+    QMessageBox message(QMessageBox::Warning, title, text, buttons, parent);
+    message.setTextFormat(Qt::PlainText);
+    message.setDefaultButton(buttons & QMessageBox::No ? QMessageBox::No : QMessageBox::Ok);
+    return message.exec();
+}
+
+// Says why a list could not be saved or loaded; nothing if it was.
+void tellFailure(QWidget *parent, const GrlistResult &result, const QString &fileName, bool saving)
+{
+    if (result.ok())
+        return;
+    const QString heading = saving ? QStringLiteral("Výběr znaků se nepodařilo uložit do souboru")
+                                   : QStringLiteral("Výběr znaků se nepodařilo načíst ze souboru");
+    tell(parent, kTitle,
+         QStringLiteral("%1\n%2\n\n%3")
+             .arg(heading, QDir::toNativeSeparators(fileName), failureText(result, saving)));
 }
 
 } // namespace
@@ -252,31 +275,23 @@ void Form2::ok_Click()
 
 void Form2::sejf_Click()
 {
-    const QString fileName =
+    const QString typed =
         m_chooseFile(QFileDialog::AcceptSave, QStringLiteral("Uložit výběr řeckých znaků"));
     // Cancelled, nothing changes; going ahead, the boxes become the flags even when the file
     // then fails.
-    if (fileName.isEmpty())
+    if (typed.isEmpty())
         return;
     applyBoxes();
-    const GrlistResult result = saveListFile(vyber(), fileName);
-    if (!result.ok())
-        showFailure(result, fileName, true);
+    const QString fileName = listNameToSave(typed);
+    tellFailure(this, saveListFile(vyber(), fileName), fileName, true);
 }
 
 void Form2::loud_Click()
 {
-    const QString fileName =
+    const QString typed =
         m_chooseFile(QFileDialog::AcceptOpen, QStringLiteral("Načíst výběr řeckých znaků"));
-    if (fileName.isEmpty())
-        return;
-    const GrlistResult result = loadListFile(vyber(), fileName);
-    // The lines before a bad one are in force; a file refused as a whole changed no flag,
-    // and the user's unapplied ticks stay.
-    if (result.ok() || result.error == GrlistResult::Error::RowOutOfRange)
-        zaskrtej();
-    if (!result.ok())
-        showFailure(result, fileName, false);
+    if (!typed.isEmpty())
+        loadSelectionList(this, typed, [this] { zaskrtej(); });
 }
 
 int Form2::applyBoxes()
@@ -303,28 +318,31 @@ QString Form2::chooseWithDialog(QFileDialog::AcceptMode mode, const QString &tit
     // Qt takes the patterns from the last parentheses and shows the whole text.
     dialog.setNameFilter(QStringLiteral("Seznam řeckých znaků (*.grlist)"));
     dialog.setAcceptMode(mode);
-    // A name typed without the extension gets it when saving; loading takes the name as typed.
-    if (mode == QFileDialog::AcceptSave)
-        dialog.setDefaultSuffix(QStringLiteral("grlist"));
-    else
-        dialog.setFileMode(QFileDialog::ExistingFile);
-    if (dialog.exec() != QDialog::Accepted)
-        return {};
-    return dialog.selectedFiles().value(0);
+    // Any name may be typed: a list is found or named with ".grlist" only afterwards, so the
+    // question before replacing a list asks about the file that is replaced.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    while (dialog.exec() == QDialog::Accepted) {
+        const QString typed = dialog.selectedFiles().value(0);
+        const QString fileName = listNameToSave(typed);
+        if (mode == QFileDialog::AcceptOpen || !QFileInfo::exists(fileName) ||
+            tell(&dialog, title,
+                 QFileDialog::tr("%1 already exists.\nDo you want to replace it?")
+                     .arg(QFileInfo(fileName).fileName()),
+                 QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes)
+            return typed;
+    }
+    return {};
 }
 
-void Form2::showFailure(const GrlistResult &result, const QString &fileName, bool saving)
+void loadSelectionList(QWidget *parent, const QString &typedName,
+                       const std::function<void()> &loaded)
 {
-    const QString heading = saving ? QStringLiteral("Výběr znaků se nepodařilo uložit do souboru")
-                                   : QStringLiteral("Výběr znaků se nepodařilo načíst ze souboru");
-    QMessageBox message(
-        QMessageBox::Warning, kTitle,
-        QStringLiteral("%1\n%2\n\n%3")
-            .arg(heading, QDir::toNativeSeparators(fileName), failureText(result, saving)),
-        QMessageBox::Ok, this);
-    // A file name is no markup.
-    message.setTextFormat(Qt::PlainText);
-    message.exec();
+    const QString fileName = listNameToLoad(typedName);
+    const GrlistResult result = loadListFile(vyber(), fileName);
+    // The lines before a bad one are in force; a file refused as a whole changed no flag.
+    if ((result.ok() || result.error == GrlistResult::Error::RowOutOfRange) && loaded)
+        loaded();
+    tellFailure(parent, result, fileName, false);
 }
 
 } // namespace kelmora

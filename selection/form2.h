@@ -12,8 +12,6 @@ class QLabel;
 
 namespace kelmora {
 
-struct GrlistResult;
-
 // The selection window "Nastavení": a box per character, ticked from vyber() on load and
 // written back on "Použít"; on closing it reports the count into the main window's label.
 class Form2 : public QDialog
@@ -45,7 +43,6 @@ private:
 
     int applyBoxes();
     QString chooseWithDialog(QFileDialog::AcceptMode mode, const QString &title);
-    void showFailure(const GrlistResult &result, const QString &fileName, bool saving);
 
     QLabel *m_zbpopis;
     FileChooser m_chooseFile;
@@ -53,5 +50,10 @@ private:
     std::array<QCheckBox *, 24> vt{};
     int pocetznaku = 0;
 };
+
+// "Načíst" after the name is chosen: loads the list a typed name stands for into the selection
+// flags, calls loaded when any flag changed, then tells a failure in Czech over parent.
+void loadSelectionList(QWidget *parent, const QString &typedName,
+                       const std::function<void()> &loaded = {});
 
 } // namespace kelmora

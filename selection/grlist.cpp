@@ -8,7 +8,7 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QList>
-#include <QSaveFile>
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
@@ -75,6 +75,39 @@ GrlistResult notRegularFile(mode_t mode)
     return result;
 }
 
+const QLatin1String kSuffix(".grlist");
+
+// A written list: 54 lines of 6 characters and CR LF.
+constexpr qint64 kListBytes = 54 * 8;
+
+// Writes all the bytes; returns 0, or the errno of the write that failed after `written` bytes.
+int writeAll(int fd, QByteArrayView bytes, qint64 &written)
+{
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno != EINTR)
+            return errno;
+        written += std::max<ssize_t>(n, 0);
+    }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+// Whether fd is no longer the regular file that stat saw at its name; then it is closed.
+std::optional<GrlistResult> notTheFileSeen(int fd, const struct stat &seen)
+{
+    struct stat opened = {};
+    std::optional<GrlistResult> refused;
+    if (::fstat(fd, &opened) != 0)
+        refused = failure(Error::OpenFailed, 0, errno);
+    else if (!S_ISREG(opened.st_mode))
+        refused = notRegularFile(opened.st_mode);
+    else if (opened.st_dev != seen.st_dev || opened.st_ino != seen.st_ino)
+        refused = failure(Error::Swapped);
+    if (refused)
+        ::close(fd);
+    return refused;
+}
+
 // Up to n characters of a line from pos on; empty beyond its end.
 QByteArrayView part(QByteArrayView line, qsizetype pos, qsizetype n)
 {
@@ -83,9 +116,7 @@ QByteArrayView part(QByteArrayView line, qsizetype pos, qsizetype n)
     return line.sliced(pos, std::min(n, line.size() - pos));
 }
 
-} // namespace
-
-bool writeList(const Vyber &flags, QIODevice &device)
+QByteArray listBytes(const Vyber &flags)
 {
     QByteArray text;
     for (const auto &[letter, column] : {std::pair{'m', 1}, std::pair{'v', 2}}) {
@@ -97,6 +128,44 @@ bool writeList(const Vyber &flags, QIODevice &device)
                         .toLatin1();
         }
     }
+    return text;
+}
+
+// An existing list, emptied and written again; a failure tells what it then holds.
+GrlistResult writeInPlace(const QByteArray &bytes, const QByteArray &name, const struct stat &seen,
+                          GrlistResult result)
+{
+    result.inPlace = true;
+    const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        result.systemError = errno;
+        result.error = Error::OpenFailed;
+        return result;
+    }
+    if (std::optional<GrlistResult> refused = notTheFileSeen(fd, seen)) {
+        refused->existed = true;
+        return *refused;
+    }
+    qint64 written = 0;
+    int writeError = ::ftruncate(fd, 0) == 0 ? 0 : errno;
+    if (writeError == 0) {
+        writeError = writeAll(fd, bytes, written);
+        result.heldBytes = written;
+    }
+    if (::close(fd) != 0 && writeError == 0)
+        writeError = errno;
+    if (writeError != 0) {
+        result.error = Error::WriteFailed;
+        result.systemError = writeError;
+    }
+    return result;
+}
+
+} // namespace
+
+bool writeList(const Vyber &flags, QIODevice &device)
+{
+    const QByteArray text = listBytes(flags);
     return device.write(text) == text.size();
 }
 
@@ -184,31 +253,72 @@ std::optional<int> listRow(QByteArrayView numberText)
     return int(value);
 }
 
+QString listNameToSave(const QString &typed)
+{
+    return typed.endsWith(kSuffix, Qt::CaseInsensitive) ? typed : typed + kSuffix;
+}
+
+QString listNameToLoad(const QString &typed)
+{
+    return QFileInfo::exists(typed) ? typed : listNameToSave(typed);
+}
+
 GrlistResult saveListFile(const Vyber &flags, const QString &fileName)
 {
+    const QByteArray bytes = listBytes(flags);
     GrlistResult result;
-    struct stat before = {};
-    if (::stat(QFile::encodeName(fileName).constData(), &before) == 0) {
-        if (!S_ISREG(before.st_mode))
-            return notRegularFile(before.st_mode);
-        result.existed = true;
-    }
-    QSaveFile file(fileName);
-    // A list the user may write, in a folder they may not, is written in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly)) {
-        result.error = Error::OpenFailed;
-        result.systemError = errno;
+    // Each failure keeps the errno of the call that failed.
+    const auto fail = [&result](Error error, int systemError) {
+        result.error = error;
+        result.systemError = systemError;
         return result;
+    };
+    QByteArray name = QFile::encodeName(fileName);
+    struct stat seen = {};
+    if (::stat(name.constData(), &seen) == 0) {
+        if (!S_ISREG(seen.st_mode))
+            return notRegularFile(seen.st_mode);
+        result.existed = true;
+        // The list a link leads to is the one replaced; the link stays.
+        if (char *target = ::realpath(name.constData(), nullptr)) {
+            name = target;
+            ::free(target);
+        }
+        if (::faccessat(AT_FDCWD, name.constData(), W_OK, AT_EACCESS) != 0)
+            return fail(Error::OpenFailed, errno);
+    } else if (errno != ENOENT) {
+        return fail(Error::CreateFailed, errno);
     }
-    struct stat opened = {};
-    result.inPlace = result.existed && ::fstat(file.handle(), &opened) == 0 &&
-                     opened.st_dev == before.st_dev && opened.st_ino == before.st_ino;
-    // commit() in Qt 6.4 overlooks a failed flush of its buffer and would rename a
-    // truncated file into place; flushing first catches the full disk.
-    if (!writeList(flags, file) || !file.flush() || !file.commit()) {
-        result.error = Error::WriteFailed;
-        result.systemError = errno;
+
+    // A short name of its own, so that a name near the limit is not refused for the copy's sake.
+    QByteArray copy;
+    int fd = -1, createError = EEXIST;
+    for (int tries = 0; createError == EEXIST && tries < 100; ++tries) {
+        copy = name.left(name.lastIndexOf('/') + 1) + ".grlist-" +
+               QByteArray::number(QRandomGenerator::global()->generate(), 36);
+        fd = ::open(copy.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOCTTY | O_CLOEXEC, 0666);
+        createError = fd < 0 ? errno : 0;
+    }
+    if (fd < 0) {
+        // A list the user may write, in a folder they may not, is written in place.
+        if (result.existed && (createError == EACCES || createError == EPERM))
+            return writeInPlace(bytes, name, seen, result);
+        return fail(Error::CreateFailed, createError);
+    }
+    if (result.existed)
+        ::fchmod(fd, seen.st_mode & 07777);
+    qint64 written = 0;
+    int writeError = writeAll(fd, bytes, written);
+    if (::close(fd) != 0 && writeError == 0)
+        writeError = errno;
+    if (writeError != 0) {
+        ::unlink(copy.constData());
+        return fail(Error::WriteFailed, writeError);
+    }
+    if (::rename(copy.constData(), name.constData()) != 0) {
+        const int renameError = errno;
+        ::unlink(copy.constData());
+        return fail(result.existed ? Error::ReplaceFailed : Error::CreateFailed, renameError);
     }
     return result;
 }
@@ -216,20 +326,22 @@ GrlistResult saveListFile(const Vyber &flags, const QString &fileName)
 GrlistResult loadListFile(Vyber &flags, const QString &fileName)
 {
     const QByteArray name = QFile::encodeName(fileName);
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    const int openError = errno;
-    // What was opened is what is read; a socket cannot be opened, so its name tells.
-    struct stat info = {};
-    if ((fd >= 0 ? ::fstat(fd, &info) : ::stat(name.constData(), &info)) == 0 &&
-        !S_ISREG(info.st_mode)) {
-        if (fd >= 0)
-            ::close(fd);
-        return notRegularFile(info.st_mode);
-    }
+    struct stat seen = {};
+    if (::stat(name.constData(), &seen) != 0)
+        return failure(Error::OpenFailed, 0, errno);
+    // A device or a pipe is never opened: opening alone acts on some of them.
+    if (!S_ISREG(seen.st_mode))
+        return notRegularFile(seen.st_mode);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0)
-        return failure(Error::OpenFailed, 0, openError);
+        return failure(Error::OpenFailed, 0, errno);
+    if (std::optional<GrlistResult> refused = notTheFileSeen(fd, seen))
+        return *refused;
     QFile file;
-    file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return failure(Error::OpenFailed);
+    }
     return readList(flags, file);
 }
 
@@ -278,38 +390,49 @@ QString shownLine(const QByteArray &line)
 
 QString failureText(const GrlistResult &result, bool saving)
 {
-    const QString unchanged = !saving          ? QStringLiteral(" Výběr zůstal beze změny.")
-                              : result.inPlace ? QStringLiteral(" Soubor může být neúplný.")
-                              : result.existed ? QStringLiteral(" Soubor zůstal, jak byl.")
-                                               : QString();
+    // What became of the flags, or of the file at that name.
+    const QString after = !saving                 ? QStringLiteral(" Výběr zůstal beze změny.")
+                          : result.heldBytes == 0 ? QStringLiteral(" Soubor je teď prázdný.")
+                          : result.heldBytes > 0 && result.heldBytes < kListBytes
+                              ? QStringLiteral(" Soubor teď obsahuje jen část nového seznamu.")
+                          : result.heldBytes > 0 ? QStringLiteral(" Soubor může být neúplný.")
+                          : result.existed       ? QStringLiteral(" Soubor zůstal, jak byl.")
+                          : result.error == Error::WriteFailed
+                              ? QStringLiteral(" Žádný soubor nevznikl.")
+                              : QString();
+    const QString reason = systemReason(result.systemError);
     switch (result.error) {
     case Error::None: return {};
     case Error::OpenFailed:
-        return (!saving          ? QStringLiteral("Soubor nelze otevřít: %1.")
-                : result.existed ? QStringLiteral("Soubor nelze uložit: %1.")
-                                 : QStringLiteral("Soubor nelze vytvořit: %1."))
-                   .arg(systemReason(result.systemError)) +
-               unchanged;
+        return (saving ? QStringLiteral("Soubor nelze otevřít pro zápis: %1.")
+                       : QStringLiteral("Soubor nelze otevřít: %1."))
+                   .arg(reason) +
+               after;
+    case Error::CreateFailed:
+        return (result.existed ? QStringLiteral("Novou verzi souboru nelze vytvořit: %1.")
+                               : QStringLiteral("Soubor nelze vytvořit: %1."))
+                   .arg(reason) +
+               after;
+    case Error::WriteFailed: return QStringLiteral("Soubor nelze zapsat: %1.").arg(reason) + after;
+    case Error::ReplaceFailed:
+        return QStringLiteral("Soubor nelze nahradit novou verzí: %1.").arg(reason) + after;
+    case Error::Swapped:
+        return QStringLiteral("Soubor byl mezi prohlédnutím a otevřením nahrazen jiným.") + after;
     case Error::ReadFailed:
         return QStringLiteral("Čtení selhalo na řádku %1: %2.")
                    .arg(result.line)
                    .arg(systemReason(EIO)) +
-               unchanged;
-    case Error::WriteFailed:
-        return QStringLiteral("Soubor se nepodařilo celý zapsat: %1.")
-                   .arg(systemReason(result.systemError)) +
-               unchanged;
+               after;
     case Error::NotRegularFile:
         return QStringLiteral("Nejde o obyčejný soubor, ale o %1.").arg(fileKind(result.fileType)) +
-               unchanged;
+               after;
     case Error::TooLarge:
-        return QStringLiteral("Nejde o seznam řeckých znaků: soubor je větší než 64 KiB.") +
-               unchanged;
+        return QStringLiteral("Nejde o seznam řeckých znaků: soubor je větší než 64 KiB.") + after;
     case Error::WrongEncoding:
         return QStringLiteral("Nejde o seznam řeckých znaků: soubor obsahuje nulový bajt, "
                               "nejspíš je v jiném kódování (například UTF-16). Seznam je "
                               "prostý text.") +
-               unchanged;
+               after;
     case Error::RowOutOfRange:
         return QStringLiteral("Řádek %1 („%2“) uvádí číslo mimo rozsah 0 až 30. "
                               "Řádky před ním se načetly.")

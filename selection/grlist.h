@@ -20,10 +20,14 @@ constexpr qint64 kMaxListSize = 64 * 1024;
 struct GrlistResult {
     enum class Error {
         None,
-        OpenFailed,     // the file could not be opened or created
+        OpenFailed,     // loading: the file could not be looked at or opened; saving: an
+                        // existing list could not be opened for writing
+        CreateFailed,   // saving: the new file, or the copy to replace a list, was not made
         ReadFailed,     // the device failed while reading; no flag changed
-        WriteFailed,    // writing or committing failed; an existing file is left as it was
+        WriteFailed,    // writing failed; see existed, inPlace and heldBytes
+        ReplaceFailed,  // saving: the written copy could not take the list's place
         NotRegularFile, // a folder, pipe, socket or device, refused before opening it
+        Swapped,        // loading: another file took the name between looking and opening
         TooLarge,       // over kMaxListSize; no flag changed
         WrongEncoding,  // contains a NUL byte, as UTF-16 text does; no flag changed
         RowOutOfRange   // a line names a row outside 0..30; the lines before it are applied
@@ -31,10 +35,12 @@ struct GrlistResult {
 
     Error error = Error::None;
     int line = 0;          // 1-based line of a ReadFailed or RowOutOfRange, else 0
-    int systemError = 0;   // errno behind an OpenFailed or WriteFailed, 0 if unknown
+    int systemError = 0;   // errno of the call that failed, 0 if unknown
     QByteArray lineText;   // the offending line of a RowOutOfRange, as read
     bool existed = false;  // saving: a regular file of that name was there before
     bool inPlace = false;  // saving: written straight into that file, not replaced whole
+    qint64 heldBytes = -1; // saving in place: what the file holds after a failed write; -1:
+                           // it was not emptied yet
     unsigned fileType = 0; // the S_IFMT bits of a NotRegularFile
 
     bool ok() const { return error == Error::None; }
@@ -59,12 +65,21 @@ GrlistResult readList(Vyber &flags, QIODevice &device);
 // continue it (no number is 0) and rounded half to even.
 std::optional<int> listRow(QByteArrayView numberText);
 
-// writeList through QSaveFile: the file is replaced whole or not at all, except in a folder
-// that takes no temporary file beside it, where an existing list is written in place.
+// The file a name typed for saving stands for: ".grlist" is added unless the name ends with it,
+// in any letter case ("3. lekce" becomes "3. lekce.grlist").
+QString listNameToSave(const QString &typed);
+
+// The file a name typed for loading stands for: the name as typed where something of that
+// name exists, else the name with ".grlist".
+QString listNameToLoad(const QString &typed);
+
+// writeList into a copy beside the file, which then replaces it whole (or, for a new list,
+// takes its name); nothing is left behind when a step fails. In a folder that takes no new
+// file, an existing list the user may write is written in place.
 GrlistResult saveListFile(const Vyber &flags, const QString &fileName);
 
-// readList from a file. Opens without waiting (a named pipe would wait for a writer) and
-// refuses anything but a regular file before reading.
+// readList from a file. Anything but a regular file is refused before it is opened; the file
+// is opened without waiting and checked to be the regular file that was looked at.
 GrlistResult loadListFile(Vyber &flags, const QString &fileName);
 
 } // namespace kelmora

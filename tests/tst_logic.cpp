@@ -13,6 +13,7 @@
 #include <csignal>
 #include <thread>
 
+#include <sys/inotify.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -49,6 +50,8 @@ bool makeThere(const QString &what, const QString &path, const QByteArray &list)
     const QByteArray name = QFile::encodeName(path);
     if (what == u"pipe"_s)
         return mkfifo(name.constData(), 0600) == 0;
+    if (what == u"none"_s)
+        return true;
     if (what == u"socket"_s) {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
@@ -222,18 +225,20 @@ private slots:
             {EROFS, true, "vytvořit: disk je jen pro čtení."},
             {EIO, true, "vytvořit: chyba čtení nebo zápisu na disku."}};
         for (const auto &[systemError, saving, text] : cases)
-            QVERIFY(failureText({Error::OpenFailed, 0, systemError, {}, false}, saving)
-                        .endsWith(QString::fromUtf8(text)));
+            QVERIFY(
+                failureText({saving ? Error::CreateFailed : Error::OpenFailed, 0, systemError, {}},
+                            saving)
+                    .endsWith(QString::fromUtf8(text)));
     }
 
     void files_data()
     {
         QTest::addColumn<bool>("saving");
-        QTest::addColumn<QString>("there"); // at the name before: a list, a pipe or a socket
+        QTest::addColumn<QString>("there"); // at the name before: a list, a pipe, a socket, none
         QTest::addColumn<int>("modes");     // of the folder and the list, as their owner sees
         QTest::addColumn<int>("limit");     // bytes a file may grow to while saving
         QTest::addColumn<QString>("says");  // the message's end; empty: done
-        QTest::addColumn<QString>("after"); // what the list holds then: old, new; empty: any
+        QTest::addColumn<QString>("after"); // the list: old, new; none: the folder empty; "": any
         const auto add = [](const char *name, bool saving, const char *there, int modes, int limit,
                             const char *says, const char *after = "") {
             QTest::newRow(name) << saving << QString::fromUtf8(there) << modes << limit
@@ -243,9 +248,11 @@ private slots:
             "zapsat: na disku není dost místa. Soubor zůstal, jak byl.", "old");
         add("save in a read-only folder", true, "list", 0555644, 0, "", "new");
         add("read-only folder, disk full", true, "list", 0555644, 100,
-            "zapsat: na disku není dost místa. Soubor může být neúplný.");
+            "zapsat: na disku není dost místa. Soubor teď obsahuje jen část nového seznamu.");
+        add("new list, disk full", true, "none", 0755644, 100,
+            "zapsat: na disku není dost místa. Žádný soubor nevznikl.", "none");
         add("save over a read-only list", true, "list", 0755444, 0,
-            "nelze uložit: chybí oprávnění k souboru nebo ke složce. Soubor zůstal, jak byl.",
+            "otevřít pro zápis: chybí oprávnění k souboru nebo ke složce. Soubor zůstal, jak byl.",
             "old");
         add("save over a pipe", true, "pipe", 0755644, 0, "ale o pojmenovanou rouru.");
         add("load a pipe", false, "pipe", 0755644, 0, "rouru. Výběr zůstal beze změny.");
@@ -268,10 +275,14 @@ private slots:
         QVERIFY(makeThere(there, name, old));
         // Root passes every permission check: the test acts as an ordinary owner instead.
         const bool root = geteuid() == 0;
+        const bool none = there == u"none"_s;
         QVERIFY(!root || (chown(folder, 65534, 65534) == 0 &&
-                          chown(QFile::encodeName(name), 65534, 65534) == 0));
-        QVERIFY(chmod(QFile::encodeName(name), modes & 0777) == 0 &&
+                          (none || chown(QFile::encodeName(name), 65534, 65534) == 0)));
+        QVERIFY((none || chmod(QFile::encodeName(name), modes & 0777) == 0) &&
                 chmod(folder, modes >> 9) == 0);
+        // Nothing but a regular file is ever opened, not even to look at it.
+        const int opens = inotify_init1(IN_NONBLOCK);
+        QVERIFY(none || inotify_add_watch(opens, QFile::encodeName(name), IN_OPEN) >= 0);
         rlimit unlimited;
         QVERIFY(getrlimit(RLIMIT_FSIZE, &unlimited) == 0 && signal(SIGXFSZ, SIG_IGN) != SIG_ERR);
         const rlimit full{limit ? rlim_t(limit) : unlimited.rlim_cur, unlimited.rlim_max};
@@ -284,15 +295,21 @@ private slots:
         chmod(folder, 0755);
         const QString text = failureText(result, saving);
         QVERIFY2(says.isEmpty() ? result.ok() : text.endsWith(says), qPrintable(text));
+        char event[256];
+        QVERIFY(there == u"list"_s || ::read(opens, event, sizeof event) < 0);
         QCOMPARE(vyberCells(flags), vyberCells(filledFlags()));
         QFile file(name);
         QBuffer saved;
         QVERIFY(saved.open(QIODevice::WriteOnly) && writeList(flags, saved));
-        QVERIFY(after.isEmpty() || (file.open(QIODevice::ReadOnly) &&
-                                    file.readAll() == (after == u"old"_s ? old : saved.data())));
+        QVERIFY(
+            after.isEmpty() ||
+            (none ? QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)
+                  : file.open(QIODevice::ReadOnly) &&
+                        file.readAll() == (after == u"old"_s ? old : saved.data())));
     }
 
-    // A name swapped for a pipe between looking and opening never holds the load up.
+    // A name swapped for a pipe between looking and opening never holds the load up, and the
+    // pipe is not read.
     void pipeSwappedIn()
     {
         QTemporaryDir dir;
@@ -310,12 +327,16 @@ private slots:
                 rename(link.constData(), QFile::encodeName(name).constData());
             }
         });
-        int refused = 0;
-        for (Vyber flags; swaps < 20000;)
-            refused += loadListFile(flags, name).error == Error::NotRegularFile;
+        int refused = 0, pipesRead = 0;
+        while (swaps < 20000) {
+            Vyber flags;
+            const Error error = loadListFile(flags, name).error;
+            refused += error == Error::NotRegularFile;
+            pipesRead += error == Error::None && flags.cell(1, 1).isEmpty();
+        }
         done = true;
         swapper.join();
-        QVERIFY(refused > 0);
+        QVERIFY(refused > 0 && pipesRead == 0);
     }
 };
 

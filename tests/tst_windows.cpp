@@ -23,6 +23,9 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTranslator>
+#include <QTreeView>
+#include <QDialogButtonBox>
+#include <QPushButton>
 
 #include <random>
 
@@ -30,25 +33,62 @@ using namespace kelmora;
 
 namespace {
 
-// Closes the next modal window above `below` once it shows, noting what it showed; the timer
-// goes with `below`, so it never fires after the test that armed it.
-void closeModal(QWidget *below, QStringList &seen, int tries = 300)
+// Answers each modal window that opens above `below` as a user does, noting what it shows and a
+// font family other than that of `below`: Escape closes a message box; a file dialog is taken
+// to `folder`, its listing noted once it shows, and then given `typed`, or cancelled.
+void closeModal(QWidget *below, QStringList &seen, const QString &folder = {},
+                const QString &typed = {}, int tries = 300)
 {
-    QTimer::singleShot(10, below, [=, &seen] {
+    QTimer::singleShot(10, below, [=, &seen] { // the timer goes with `below`
         QWidget *modal = QApplication::activeModalWidget();
+        const auto again = [&](int left) { closeModal(below, seen, folder, typed, left); };
         if (!modal || modal == below)
-            return tries > 0 ? closeModal(below, seen, tries - 1) : void();
-        seen << modal->windowTitle();
-        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-            seen << box->text() << QString::number(box->textFormat());
-            return box->button(QMessageBox::Ok)->click();
-        }
+            return tries > 0 ? again(tries - 1) : void();
+        const QString family = modal->fontInfo().family();
+        const QStringList font =
+            family == below->fontInfo().family() ? QStringList() : QStringList{family};
         auto *dialog = qobject_cast<QFileDialog *>(modal);
-        seen << dialog->nameFilters().join(u' ')
-             << u"%1%2 %3 %4"_s.arg(dialog->acceptMode())
-                    .arg(dialog->fileMode())
-                    .arg(dialog->defaultSuffix(), dialog->labelText(QFileDialog::Reject));
-        dialog->reject();
+        auto *edit = modal->findChild<QLineEdit *>(u"fileNameEdit"_s);
+        const int step = modal->property("step").toInt();        // of a file dialog
+        const auto enter = [dialog, edit](const QString &text) { // closing the names offered
+            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, text, {});
+            if (QWidget *offered = QApplication::activePopupWidget())
+                QTest::keyClick(offered, Qt::Key_Escape);
+            FormDriver::press(dialog->findChild<QDialogButtonBox *>()->button(
+                dialog->acceptMode() ? QDialogButtonBox::Save : QDialogButtonBox::Open));
+        };
+        if (auto *box = qobject_cast<QMessageBox *>(modal)) {
+            seen << modal->windowTitle() << box->text() << QString::number(box->textFormat())
+                 << font;
+            QTest::keyClick(box, Qt::Key_Escape);
+        } else if (step == 0) {
+            seen << modal->windowTitle() << dialog->nameFilters().join(u' ')
+                 << u"%1%2 %3 %4"_s.arg(dialog->acceptMode())
+                        .arg(dialog->fileMode())
+                        .arg(dialog->defaultSuffix(), dialog->labelText(QFileDialog::Reject))
+                 << font;
+            enter(folder);
+        } else if (step == 1) {
+            const QAbstractItemView *view = dialog->findChild<QTreeView *>();
+            QStringList listing; // a line per entry: name, size, type
+            for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+                QStringList line;
+                for (int column = 0; column < 3; ++column)
+                    line << view->model()->index(row, column, view->rootIndex()).data().toString();
+                listing << line.join(u' ');
+            }
+            if (dialog->directory() != QDir(folder) ||
+                listing.size() < int(QDir(folder).count() - 2))
+                return again(tries - 1);
+            listing.sort();
+            seen << listing;
+            typed.isEmpty() ? dialog->reject() : enter(typed);
+        } else {
+            dialog->reject();
+        }
+        modal->setProperty("step", step + 1);
+        again(300);
     });
 }
 
@@ -120,12 +160,12 @@ public:
         if (seed % 3) // a few characters, for runs that end
             selectOnly({int(seed % 51) + 1, int(seed * 7 % 51) + 1});
         // List 1 selects small beta and gamma (by "N") and capital alfa, and marks a cell of no
-        // character; list 2 selects none; list 3 selects alfa before its bad second line; there
-        // is no list 4.
+        // character; list 2 selects none; list "3. lekce" selects alfa before its bad second line;
+        // there is no list 4.
         const QString one = u"nzN"_s + QString(24, u'n') + u'z' + QString(23, u'n') + u'x';
         for (const auto &[name, flags, bad] : {std::tuple{u"1"_s, one, ""},
-                                               {u"2"_s, QString(51, u'n'), ""},
-                                               {u"3"_s, u"z"_s, "m-31-z\r\n"}}) {
+                                               {u"2.grlist"_s, QString(51, u'n'), ""},
+                                               {u"3. lekce.grlist"_s, u"z"_s, "m-31-z\r\n"}}) {
             QFile list(m_dir.filePath(name));
             list.open(QIODevice::WriteOnly);
             for (int i = 0; i < flags.size(); ++i)
@@ -310,7 +350,7 @@ private:
         QWidget *window = toModal ? modal : m_form.get();
         const QList<QWidget *> all = widgets(window);
         const State s = state();
-        const int r = m_rng() % 100, file = m_rng() % 5;
+        const int r = m_rng() % 100, file = m_rng() % 6;
         QString step = u"k%1:Escape"_s.arg(file);
         if (r < 45) { // a point in a control, hidden ones included; often the right picture
             QWidget *target = all[m_rng() % all.size()];
@@ -446,9 +486,11 @@ private:
             m_saved = false;
             m_opened = true;
             f->setFileChooser([this](QFileDialog::AcceptMode mode, const QString &) {
-                m_chosen =
-                    QChar(mode == QFileDialog::AcceptSave ? u's' : u'o') + taken.last().mid(1, 1);
-                return m_chosen.endsWith(u'0') ? QString() : m_dir.filePath(m_chosen.mid(1));
+                static const QStringList answers = {
+                    {}, u"1"_s, u"2"_s, u"3. lekce"_s, u"4.GrList"_s, QString(300, u'x')};
+                m_chosen = QChar(mode == QFileDialog::AcceptSave ? u's' : u'o') +
+                           answers[taken.last().mid(1, 1).toInt()];
+                return m_chosen.size() > 1 ? m_dir.filePath(m_chosen.mid(1)) : QString();
             });
             QObject::connect(f, &QDialog::accepted, [this] { m_applied = true; });
             // Every box, both headings and the three buttons are keyboard stops.
@@ -540,14 +582,25 @@ private:
     // and after a load, and a step changes only the box or the column it presses.
     QString checkSelection(const State &b, const State &a, const QString &step)
     {
-        const QString file = m_chosen.mid(1), list = m_files.value(file);
-        const bool saved = m_chosen.startsWith(u's') && file != u"0"_s;
+        // Saving adds ".grlist" to a name not ending with it in any case; loading takes a name
+        // as typed where that file is, else with ".grlist". No file has a 300-byte name.
+        const QString typed = m_chosen.mid(1),
+                      file = typed.endsWith(u".grlist"_s, Qt::CaseInsensitive)
+                                 ? typed
+                                 : typed + u".grlist"_s,
+                      list = m_files.value(m_files.contains(typed) ? typed : file);
+        const bool saved = m_chosen.startsWith(u's') && !typed.isEmpty(),
+                   tooLong = typed.size() > 255;
         // "Použít" closes the window, or says that no box is ticked.
         const QString none = u"Kelmora.Ke zkoušení je potřeba vybrat alespoň 1 znak."_s;
         const bool applied = m_applied || (a.modal == none && b.modal != none);
         QString flags = applied || saved ? b.ticks + u"nnn"_s : b.flags, ticks = b.ticks;
-        if (saved)
-            std::tie(m_saved, m_files[file]) = std::tuple(true, flags);
+        m_saved = m_saved || saved;
+        if (saved && !tooLong)
+            m_files[file] = flags;
+        if (saved && (tooLong ? !a.modal.endsWith(u"vytvořit: název souboru je příliš dlouhý."_s)
+                              : !QFileInfo::exists(m_dir.filePath(file))))
+            return u"saved as: "_s + a.modal;
         for (int i = 0; m_chosen.startsWith(u'o') && i < list.size(); ++i)
             flags[i] = list[i] == u'?' ? flags[i] : list[i];
         ticks = m_chosen.startsWith(u'o') && !list.isEmpty() ? flags.left(51) : ticks;
@@ -701,7 +754,7 @@ private:
     QPointer<Form2> m_form2;
     bool m_reachable = true, m_performing = false, m_saved = false, m_settle = false,
          m_applied = false, m_opened = false;
-    QString m_chosen;                // "o" or "s" and the list file given to the dialog this step
+    QString m_chosen;                // "o" or "s" and the name given to the dialog this step
     QHash<QString, QString> m_files; // each list file's flags, "?" for a line it lacks
     AnswerKey m_model;
     enum { Idle, Answer, Continue } m_expect = Idle; // what the run waits for
@@ -733,10 +786,11 @@ class TestWindows : public QObject
     Q_OBJECT
 
 private slots:
-    // As the program starts on a dark desktop: its own look and Qt's Czech catalogue.
+    // As the program starts on a dark desktop: its own look, Czech and Qt's Czech catalogue.
     void initTestCase()
     {
         QApplication::setPalette(QPalette(QColor(40, 40, 40)));
+        useCzechLocale();
         prepareApplication(m_translator);
     }
     void init() { vyber().clear(); }
@@ -794,30 +848,56 @@ private slots:
         }
     }
 
+    // Pictures missing leave their boxes empty, and are told once, naming the folder.
+    void missingPictures()
+    {
+        QTemporaryDir none;
+        QVERIFY(showForm(m_form, std::make_unique<SeededRandom>(3), none.path()));
+        FormDriver form(*m_form);
+        QVERIFY(form.click(u"Option13"_s) && form.click(u"start"_s) &&
+                form.box(0)->pixmap().isNull() && form.control(u"stopka"_s)->isVisible());
+        auto *told = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        QVERIFY(told && told->text().startsWith(u"Obrázky znaků chybí: ve složce\n%1\n"_s.arg(
+                            QDir::toNativeSeparators(none.path()))));
+        QVERIFY(FormDriver::press(told->button(QMessageBox::Ok)) && form.click(u"stopka"_s) &&
+                form.click(u"start"_s) && !QApplication::activeModalWidget());
+    }
+
     void failedFile_data()
     {
         QTest::addColumn<QString>("button");
-        QTest::addColumn<QString>("name");     // in a fresh folder; ?: Qt's dialog, cancelled
-        QTest::addColumn<QByteArray>("bytes"); // there before
+        QTest::addColumn<QString>("name"); // the answer; ?: typed in Qt's dialog, after the folder
+        QTest::addColumn<QByteArray>("bytes"); // in "<b>3. lekce.grlist", beside "složka"
         QTest::addColumn<QString>("reason");   // a pattern of the message's end; ^: of all seen
-        const QString name = u"<b>a.grlist"_s;
+        const QString name = u"<b>3. lekce.grlist"_s;
         const auto add = [](const char *row, const char *button, const QString &name,
-                            const QByteArray &bytes, const char *reason) {
-            QTest::newRow(row) << QString::fromUtf8(button) << name << bytes
-                               << QString::fromUtf8(reason);
+                            const QByteArray &bytes, const QString &reason) {
+            QTest::newRow(row) << QString::fromUtf8(button) << name << bytes << reason;
         };
-        add("row out of range", "loud", name, "m-01-n\r\nm-31-z\r\n", "Řádek 2 .*");
-        // A typed name gets the extension when saving, and is taken as typed when loading.
-        add("Qt's dialog", "loud", u"?"_s, {},
-            "^Načíst výběr řeckých znaků\\|Seznam řeckých znaků \\(\\*\\.grlist\\)\\|01  Zrušit$");
-        add("Qt's save dialog", "sejf", u"?"_s, {},
-            "^Uložit výběr řeckých znaků\\|.*\\|10 grlist Zrušit$");
+        add("row out of range", "loud", name, "m-01-n\r\nm-31-z\r\n", u"Řádek 2 .*"_s);
+        // Qt's dialog in Czech; a name typed without the extension is found, or saved with it.
+        const auto dialog = [](const QString &title, const char *size) {
+            return u"^%1 výběr řeckých znaků\\|Seznam řeckých znaků \\(\\*\\.grlist\\)\\|%2  Zrušit"
+                   u"\\|<b>3\\. lekce\\.grlist %3 [^|]*\\|složka  Složka"_s.arg(
+                       title, title == u"Uložit"_s ? u"10"_s : u"00"_s, QString::fromUtf8(size));
+        };
+        add("Qt's dialog", "loud", u"?"_s, "x", dialog(u"Načíst"_s, "1 bajt") + u'$');
+        add("Qt's save dialog", "sejf", u"?"_s, "xyzw", dialog(u"Uložit"_s, "4 bajty") + u'$');
+        add("a name without its extension", "loud", u"?<b>3. lekce"_s, "m-31-",
+            dialog(u"Načíst"_s, "5 bajtů") +
+                u"\\|Kelmora\\|.*\n.*/<b>3\\. lekce\\.grlist\n\nŘádek 1 .*\\|0$"_s);
+        add("replacing a list", "sejf", u"?<b>3. lekce"_s, QByteArray(1536, 'x'),
+            dialog(u"Uložit"_s, "1,5 kB") +
+                u"\\|Uložit výběr řeckých znaků\\|Soubor <b>3\\. lekce\\.grlist"
+                " již existuje\\.\nChcete jej nahradit\\?\\|0$"_s);
         add("no such folder", "sejf", u"none/"_s + name, {},
-            "vytvořit: soubor nebo složka neexistuje\\.");
-        add("name too long", "sejf", QString(256, u'a'), {}, "příliš dlouhý\\.");
+            u"vytvořit: soubor nebo složka neexistuje\\."_s);
+        add("name too long", "sejf", QString(393, u'a') + u".grlist"_s, {},
+            u"vytvořit: název souboru je příliš dlouhý\\."_s);
     }
 
-    // Qt's file dialogs in Czech, and a failure told with the file name as it is.
+    // Qt's file dialogs and message boxes in Czech and in the windows' font family, and a
+    // failure told with the file name as it is.
     void failedFile()
     {
         QFETCH(QString, button);
@@ -825,15 +905,16 @@ private slots:
         QFETCH(QByteArray, bytes);
         QFETCH(QString, reason);
         QTemporaryDir dir;
-        const QString fileName = dir.filePath(name);
-        QFile file(fileName);
-        QVERIFY(bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes)));
+        QFile file(dir.filePath(u"<b>3. lekce.grlist"_s));
+        QVERIFY(QDir(dir.path()).mkdir(u"složka"_s) &&
+                (bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes))));
         file.close();
         Selection w;
-        if (name != u"?"_s)
+        const QString fileName = dir.filePath(name);
+        if (!name.startsWith(u'?'))
             w.form.setFileChooser([&](auto, auto) { return fileName; });
         QStringList seen;
-        closeModal(&w.form, seen);
+        closeModal(&w.form, seen, dir.path(), name.mid(1));
         QVERIFY(FormDriver::press(w.form.findChild<QWidget *>(button)));
         const QString path = QRegularExpression::escape(QDir::toNativeSeparators(fileName));
         const QString pattern =
