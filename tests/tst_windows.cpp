@@ -112,20 +112,6 @@ void selectOnly(const QList<int> &rows)
 // A seeded random walk of both windows, checked after every step against a model of its own.
 namespace walk {
 
-// The window's draws, counted: a draw that never ends stops the walk at once.
-struct CountingRandom : SeededRandom {
-    using SeededRandom::SeededRandom;
-    double next() override
-    {
-        if (++calls > 1000000)
-            qFatal("runaway draw; seed %llu, steps: %s", seed, qPrintable(trail->join(u" | "_s)));
-        return SeededRandom::next();
-    }
-    long calls = 0;
-    quint64 seed = 0;
-    const QStringList *trail = nullptr;
-};
-
 // What the main window shows, read from its controls only.
 struct State {
     QString content, chrome, score, verdict, text, vema, message, zbpopis, modal;
@@ -176,10 +162,7 @@ public:
             m_files[name] = QString(flags).replace(u'N', u'z').replace(u'x', u'z') +
                             QString(54 - flags.size(), u'?');
         }
-        auto random = std::make_unique<CountingRandom>(seed);
-        m_random = random.get();
-        std::tie(m_random->seed, m_random->trail) = std::tuple(seed, &taken);
-        m_form = std::make_unique<Form1>(std::move(random));
+        m_form = std::make_unique<Form1>(std::make_unique<SeededRandom>(seed));
         m_form->show();
         // Low on a lower screen, where the taller layout and help do not fit.
         if (seed % 2 && QGuiApplication::screenAt({0, 2900}))
@@ -456,7 +439,6 @@ private:
         taken << (m_script.isEmpty() ? pick() : m_script[taken.size()]);
         m_before = state();
         std::tie(std::ignore, m_target, m_reachable) = target(taken.last());
-        m_random->calls = 0;
         m_chosen.clear();
         m_applied = m_opened = false;
         m_modalBefore = QApplication::activeModalWidget();
@@ -746,7 +728,6 @@ private:
     Tabznaku m_catalogue;
     std::array<QString, 28> m_koncovky;
     std::unique_ptr<Form1> m_form;
-    CountingRandom *m_random = nullptr;
     QEventLoop m_loop;
     QString m_failure;
     State m_before;
