@@ -261,7 +261,7 @@ void Form2::sejf_Click()
     applyBoxes();
     const GrlistResult result = saveListFile(vyber(), fileName);
     if (!result.ok())
-        showFailure(result, fileName, true);
+        showFailure(this, result, fileName, true);
 }
 
 void Form2::loud_Click()
@@ -270,13 +270,18 @@ void Form2::loud_Click()
         m_chooseFile(QFileDialog::AcceptOpen, QStringLiteral("Načíst výběr řeckých znaků"));
     if (fileName.isEmpty())
         return;
+    loadList(fileName, this, [this] { zaskrtej(); });
+}
+
+void Form2::loadList(const QString &fileName, QWidget *window, const std::function<void()> &loaded)
+{
     const GrlistResult result = loadListFile(vyber(), fileName);
     // The lines before a bad one are in force; a file refused as a whole changed no flag,
     // and the user's unapplied ticks stay.
     if (result.ok() || result.error == GrlistResult::Error::RowOutOfRange)
-        zaskrtej();
+        loaded();
     if (!result.ok())
-        showFailure(result, fileName, false);
+        showFailure(window, result, fileName, false);
 }
 
 int Form2::applyBoxes()
@@ -313,7 +318,8 @@ QString Form2::chooseWithDialog(QFileDialog::AcceptMode mode, const QString &tit
     return dialog.selectedFiles().value(0);
 }
 
-void Form2::showFailure(const GrlistResult &result, const QString &fileName, bool saving)
+void Form2::showFailure(QWidget *window, const GrlistResult &result, const QString &fileName,
+                        bool saving)
 {
     const QString heading = saving ? QStringLiteral("Výběr znaků se nepodařilo uložit do souboru")
                                    : QStringLiteral("Výběr znaků se nepodařilo načíst ze souboru");
@@ -321,7 +327,7 @@ void Form2::showFailure(const GrlistResult &result, const QString &fileName, boo
         QMessageBox::Warning, kTitle,
         QStringLiteral("%1\n%2\n\n%3")
             .arg(heading, QDir::toNativeSeparators(fileName), failureText(result, saving)),
-        QMessageBox::Ok, this);
+        QMessageBox::Ok, window);
     // A file name is no markup.
     message.setTextFormat(Qt::PlainText);
     message.exec();

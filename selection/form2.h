@@ -33,6 +33,12 @@ public:
     // Every way of closing ends here.
     void done(int result) override;
 
+    // What "Načíst" does with the file chosen, also for a list named at start: reads it into
+    // vyber(), calls `loaded` when flags changed (all of them, or the lines before a bad one)
+    // and tells a failure over `window`.
+    static void loadList(const QString &fileName, QWidget *window,
+                         const std::function<void()> &loaded);
+
 private:
     void Form_Load();
     void Form_Unload();
@@ -45,7 +51,8 @@ private:
 
     int applyBoxes();
     QString chooseWithDialog(QFileDialog::AcceptMode mode, const QString &title);
-    void showFailure(const GrlistResult &result, const QString &fileName, bool saving);
+    static void showFailure(QWidget *window, const GrlistResult &result, const QString &fileName,
+                            bool saving);
 
     QLabel *m_zbpopis;
     FileChooser m_chooseFile;

@@ -19,6 +19,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QStyle>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -779,7 +780,7 @@ private slots:
 
     void failedFile_data()
     {
-        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("button");   // kelmora: the list named on the command line
         QTest::addColumn<QString>("name");     // in a fresh folder; ?: Qt's dialog, cancelled
         QTest::addColumn<QByteArray>("bytes"); // there before
         QTest::addColumn<QString>("reason");   // a pattern of the message's end; ^: of all seen
@@ -790,6 +791,11 @@ private slots:
                                << QString::fromUtf8(reason);
         };
         add("row out of range", "loud", name, "m-01-n\r\nm-31-z\r\n", "Řádek 2 .*");
+        // Named on the command line: the same message over the main window, which counts what
+        // the lines before the bad one selected.
+        add("row out of range at start", "kelmora", name, "m-01-n\r\nm-31-z\r\n",
+            "^Zbývá znaků - 50\\|Kelmora\\|Výběr znaků se nepodařilo načíst ze "
+            "souboru\n.*\n\nŘádek 2 ");
         // A typed name gets the extension when saving, and is taken as typed when loading.
         add("Qt's dialog", "loud", u"?"_s, {},
             "^Načíst výběr řeckých znaků\\|Seznam řeckých znaků \\(\\*\\.grlist\\)\\|01  Zrušit$");
@@ -812,17 +818,30 @@ private slots:
         QFile file(fileName);
         QVERIFY(bytes.isNull() || (file.open(QIODevice::WriteOnly) && file.write(bytes)));
         file.close();
-        Selection w;
-        if (name != u"?"_s)
-            w.form.setFileChooser([&](auto, auto) { return fileName; });
+        // Kelmora keeps no settings, though Qt's file dialog would keep its folders there.
+        const QFileInfo qtSettings(
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+            u"/QtProject.conf"_s);
+        const QDateTime settingsTime = qtSettings.lastModified();
         QStringList seen;
-        closeModal(&w.form, seen);
-        QVERIFY(FormDriver::press(w.form.findChild<QWidget *>(button)));
+        if (button == u"kelmora"_s) {
+            QVERIFY(showForm(m_form, std::make_unique<SeededRandom>(1)));
+            closeModal(m_form.get(), seen);
+            m_form->loadList(fileName);
+            seen.prepend(FormDriver(*m_form).control<QLabel>(u"zbpopis"_s)->text());
+        } else {
+            Selection w;
+            if (name != u"?"_s)
+                w.form.setFileChooser([&](auto, auto) { return fileName; });
+            closeModal(&w.form, seen);
+            QVERIFY(FormDriver::press(w.form.findChild<QWidget *>(button)));
+        }
         const QString path = QRegularExpression::escape(QDir::toNativeSeparators(fileName));
         const QString pattern =
             reason.startsWith(u'^') ? reason : u"\n%1\n\n.*%2\\|0$"_s.arg(path, reason);
         QVERIFY2(seen.join(u'|').contains(QRegularExpression(pattern)),
                  qPrintable(seen.join(u'|')));
+        QCOMPARE(QFileInfo(qtSettings.filePath()).lastModified(), settingsTime);
     }
 
 private:
