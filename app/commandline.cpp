@@ -17,7 +17,8 @@ CommandLine readCommandLine(int &argc, char *argv[])
     // A start from the menu names nothing and pays nothing here.
     if (argc < 2)
         return {};
-    // The parser's own words ("Použití", "Neznámá volba") come from Qt's Czech catalogue.
+    // A core application, gone before the window's: --help needs no display. The parser's own
+    // words ("Použití", "Neznámá volba") come from Qt's Czech catalogue.
     QTranslator qtTranslator;
     QCoreApplication application(argc, argv);
     if (loadQtCzech(qtTranslator))

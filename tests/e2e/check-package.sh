@@ -1,35 +1,34 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Builds the Debian packages of a source tree with dpkg-buildpackage, then again from the source
-# package in a longer path, another time zone and umask. Checks: both builds' .deb files alike
-# byte for byte, the compilers given the hardening flags (blhc), lintian clean (no error,
-# warning or info) on source and binaries, and, unpacked, what lintian lets pass.
-# Usage: check-package.sh SOURCE_DIR
+# Builds the Debian packages of a source tree twice, the second time from the source package in
+# another path, time zone and umask; checks the .deb files identical, the build hardened (blhc),
+# lintian clean, and, unpacked, what lintian lets pass. Usage: check-package.sh SOURCE_DIR
 set -euo pipefail
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
+build() { # folder [option]: dpkg-buildpackage there, its output in folder.log
+    (cd "$1" && dpkg-buildpackage -us -uc "${@:2}") >"$1.log" 2>&1 || fail "$(tail -20 "$1.log")"
+}
 export DEB_BUILD_OPTIONS="parallel=$(nproc)"
-mkdir -p "$work/a/kelmora" "$work/second-build"
-# What git would commit: the tree's files, tracked or new, without what .gitignore leaves out.
+mkdir -p "$work/a/kelmora" "$work/b"
+# What git would commit: the tree's files, tracked or new, less what .gitignore leaves out.
 (cd "$1" && git ls-files -zco --exclude-standard | tar -c --null -T - --ignore-failed-read) |
     tar -x -C "$work/a/kelmora"
-(cd "$work/a/kelmora" && dpkg-buildpackage -us -uc) >"$work/a.log" 2>&1 ||
-    fail "dpkg-buildpackage: $(tail -20 "$work/a.log")"
-report=$(blhc "$work/a.log" 2>&1) || fail "blhc: $report"
-(cd "$work/second-build" && dpkg-source -x ../a/kelmora_*.dsc kelmora && cd kelmora &&
-    umask 002 && TZ=Pacific/Kiritimati dpkg-buildpackage -us -uc -b) >"$work/b.log" 2>&1 ||
-    fail "the second build: $(tail -20 "$work/b.log")"
+build "$work/a/kelmora"
+report=$(blhc "$work/a/kelmora.log" 2>&1) || fail "blhc: $report"
+dpkg-source -x "$work"/a/kelmora_*.dsc "$work/b/kelmora-again" >/dev/null
+(umask 002; TZ=Pacific/Kiritimati build "$work/b/kelmora-again" -b)
 for deb in "$work"/a/*.deb; do
-    cmp "$deb" "$work/second-build/${deb##*/}" || fail "${deb##*/} differs between two builds"
+    cmp "$deb" "$work/b/${deb##*/}" || fail "${deb##*/} differs between two builds"
 done
-report=$(lintian -I --fail-on error,warning,info "$work"/a/kelmora_*.changes 2>&1) ||
-    fail "lintian: $report"
+# Debian 12's policy version is older than Debian 13's, whose lintian says so (README).
+report=$(lintian -I --fail-on error,warning,info --suppress-tags out-of-date-standards-version \
+    "$work"/a/*.changes 2>&1) || fail "lintian: $report"
 deb=$(echo "$work"/a/kelmora_*.deb)
-
-for line in "Package: kelmora" "Section: education" "Recommends: qt6-wayland" \
+for line in "Recommends: qt6-wayland" \
     "Depends: (.*, )?"{qt6-translations-l10n,fonts-liberation2,libqt6widgets6}"([ ,].*)?"; do
     grep -qxE "$line" <<<"$(dpkg-deb -f "$deb")" || fail "the control file lacks $line"
 done
@@ -50,11 +49,9 @@ id=$(basename -s .desktop share/applications/*.desktop)  # the one entry; AppStr
 report=$(desktop-file-validate "share/applications/$id.desktop" 2>&1) && [ -z "$report" ] ||
     fail "desktop-file-validate is not clean on $id.desktop: $report"
 grep -qx "Icon=$id" "share/applications/$id.desktop" || fail "$id.desktop does not name its icon"
-# A list file opens the program: its type, as the shared MIME database reads it, is the entry's.
-update-mime-database share/mime
+update-mime-database share/mime  # a list file's type, as file managers read it, is the entry's
 type=$(sed -n 's/^MimeType=\(.*\);$/\1/p' "share/applications/$id.desktop")
 grep -qx "$type:\*\.grlist" share/mime/globs || fail "*.grlist is not the entry's type '$type'"
-grep -qx 'Exec=kelmora %f' "share/applications/$id.desktop" || fail "$id.desktop passes no file"
 
 metainfo="share/metainfo/$id.metainfo.xml"
 report=$(appstreamcli validate --pedantic --no-net "$metainfo" 2>&1 | grep -E '^[EWIP]:' |
