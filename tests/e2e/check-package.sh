@@ -18,7 +18,7 @@ mkdir -p "$work/a/kelmora" "$work/b"
 (cd "$1" && git ls-files -zco --exclude-standard | tar -c --null -T - --ignore-failed-read) |
     tar -x -C "$work/a/kelmora"
 build "$work/a/kelmora"
-report=$(blhc "$work/a/kelmora.log" 2>&1) || fail "blhc: $report"
+report=$(blhc "$work/a/kelmora.log" 2>&1) || fail "blhc: ${report:0:2000}"
 dpkg-source -x "$work"/a/kelmora_*.dsc "$work/b/kelmora-again" >/dev/null
 (umask 002; TZ=Pacific/Kiritimati build "$work/b/kelmora-again" -b)
 for deb in "$work"/a/*.deb; do
