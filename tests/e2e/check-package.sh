@@ -19,7 +19,8 @@ mkdir -p "$work/a/kelmora" "$work/b"
     tar -x -C "$work/a/kelmora"
 build "$work/a/kelmora"
 report=$(blhc "$work/a/kelmora.log" 2>&1) || fail "blhc: ${report:0:2000}"
-dpkg-source -x "$work"/a/kelmora_*.dsc "$work/b/kelmora-again" >/dev/null
+dpkg-source -x "$work"/a/kelmora_*.dsc "$work/b/kelmora-again" >/dev/null 2>&1 ||
+    fail "dpkg-source cannot unpack the source package"
 (umask 002; TZ=Pacific/Kiritimati build "$work/b/kelmora-again" -b)
 for deb in "$work"/a/*.deb; do
     cmp "$deb" "$work/b/${deb##*/}" || fail "${deb##*/} differs between two builds"
