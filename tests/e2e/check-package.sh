@@ -50,7 +50,8 @@ id=$(basename -s .desktop share/applications/*.desktop)  # the one entry; AppStr
 report=$(desktop-file-validate "share/applications/$id.desktop" 2>&1) && [ -z "$report" ] ||
     fail "desktop-file-validate is not clean on $id.desktop: $report"
 grep -qx "Icon=$id" "share/applications/$id.desktop" || fail "$id.desktop does not name its icon"
-update-mime-database share/mime >/dev/null  # a list file's type, as file managers read it, is the entry's
+# A list file's type, as file managers read it, is the entry's.
+update-mime-database share/mime >/dev/null
 type=$(sed -n 's/^MimeType=\(.*\);$/\1/p' "share/applications/$id.desktop")
 grep -qx "$type:\*\.grlist" share/mime/globs || fail "*.grlist is not the entry's type '$type'"
 
