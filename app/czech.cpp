@@ -9,6 +9,7 @@
 #include <QIdentityProxyModel>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QSettings>
 #include <QTranslator>
 
 #include <clocale>
@@ -82,6 +83,10 @@ void prepareApplication(QTranslator &qtTranslator)
 {
     useUtf8Characters();
     useKelmoraLook();
+    // Qt's file dialog keeps its folders and view in the user's QtProject.conf. Kelmora keeps
+    // no settings: Qt's user settings get a folder that can hold no file, so each run starts
+    // afresh.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("/dev/null"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.kelmora.Kelmora"));
     if (loadQtCzech(qtTranslator))
         QCoreApplication::installTranslator(&qtTranslator);

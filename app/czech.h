@@ -17,8 +17,8 @@ void useCzechLocale();
 void showCzechFileDetails(QFileDialog &dialog);
 
 // What the program sets up before its window, once the application exists: the desktop entry
-// it belongs to, its own look, UTF-8 text for the C library and Qt's Czech catalogue, which
-// must live as long as the application.
+// it belongs to, its own look, no stored settings, UTF-8 text for the C library and Qt's Czech
+// catalogue, which must live as long as the application.
 void prepareApplication(QTranslator &qtTranslator);
 
 } // namespace kelmora

@@ -360,6 +360,11 @@ void Form1::nulujznaky()
     zbpopis->setText(zbyvaCaption(tally.zbyva));
 }
 
+void Form1::loadList(const QString &fileName)
+{
+    loadSelectionList(this, fileName, [this] { nulujznaky(); });
+}
+
 void Form1::setup_Click()
 {
     Form2 form(zbpopis, this);

@@ -38,6 +38,9 @@ public:
                    const QString &pictureFolder = {}, QWidget *parent = nullptr);
     ~Form1() override;
 
+    // A list named on the command line, loaded as the selection window's "Načíst" loads it.
+    void loadList(const QString &fileName);
+
     // What a run looks like from outside, for the benchmarks.
     const Tabznaku &table() const { return tabznaku; }
     int shownRow() const { return n; }

@@ -22,8 +22,9 @@ packages=(
   qt6-wayland weston xwayland
   # desktop metadata checks and benchmarks
   desktop-file-utils appstream valgrind
-  # the package's check (lintian reads the manual pages with man)
-  lintian man-db
+  # the package's check: dpkg-buildpackage with debhelper, blhc for the hardening flags, lintian
+  # (which reads the manual pages with man), git for the tree's files, the MIME database
+  debhelper blhc lintian man-db git shared-mime-info
 )
 
 missing=()
