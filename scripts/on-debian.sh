@@ -37,7 +37,7 @@ host_mirror() {
   host=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
   {
     cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
-      awk -v s="$host" '$1 == "deb" { i = 2; if ($i ~ /^\[/) while ($i !~ /\]$/) i++; if ($i ~ /^\[/) i++
+      awk -v s="$host" '$1 == "deb" { i = 2; if ($i ~ /^\[/) { while ($i !~ /\]$/) i++; i++ }
                                       if ($(i + 1) == s) print $i }'
     cat /etc/apt/sources.list.d/*.sources 2>/dev/null |
       awk -v s="$host" 'BEGIN { RS = ""; FS = "\n" }
@@ -66,11 +66,14 @@ if [ ! -x "$root/usr/bin/apt-get" ]; then
   mkdir -p "$(dirname "$root")"
   echo "on-debian: making a Debian $number root in $root from $mirror"
   debootstrap --variant=minbase "$codename" "$root.new" "$mirror"
-  # Services of installed packages must not start inside the root.
-  printf '#!/bin/sh\nexit 101\n' >"$root.new/usr/sbin/policy-rc.d"
-  chmod 755 "$root.new/usr/sbin/policy-rc.d"
   mv "$root.new" "$root"
 fi
+# Services of installed packages must not start inside the root. A root that a crash may lose
+# and is made anew needs no fsync after every file, nor a manual page index.
+printf '#!/bin/sh\nexit 101\n' >"$root/usr/sbin/policy-rc.d"
+chmod 755 "$root/usr/sbin/policy-rc.d"
+echo force-unsafe-io >"$root/etc/dpkg/dpkg.cfg.d/kelmora-unsafe-io"
+echo "man-db man-db/auto-update boolean false" | chroot "$root" debconf-set-selections
 
 # The checkout's files, with their times (so that the build there stays incremental).
 mkdir -p "$root/kelmora"
