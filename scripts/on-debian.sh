@@ -8,6 +8,7 @@
 # files (tracked and untracked, not ignored) are copied to /kelmora in the root; the build
 # folders there stay between runs. Needs root (or sudo), debootstrap and unshare.
 set -euo pipefail
+{ # read whole before it runs: editing this file during a run must not change what runs
 cd "$(dirname "$0")/.."
 
 [ $# -ge 1 ] || {
@@ -105,3 +106,4 @@ for p in /proc/[0-9]*; do
   [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && kill "${p#/proc/}" 2>/dev/null || true
 done
 exit $status
+}
