@@ -76,12 +76,22 @@ chmod 755 "$root/usr/sbin/policy-rc.d"
 echo force-unsafe-io >"$root/etc/dpkg/dpkg.cfg.d/kelmora-unsafe-io"
 echo "man-db man-db/auto-update boolean false" | chroot "$root" debconf-set-selections
 
-# The checkout's files, with their times (so that the build there stays incremental).
-mkdir -p "$root/kelmora"
-find "$root/kelmora" -mindepth 1 -maxdepth 1 ! -name 'build*' -exec rm -rf {} +
+# The checkout's files (tracked and untracked, not ignored) in /kelmora. Only what changed is
+# written there, at the time of now: the build folders there stay incremental and miss nothing.
+copy=$root/kelmora.copy
+rm -rf "$copy"
+mkdir -p "$copy" "$root/kelmora"
 git ls-files -z --cached --others --exclude-standard |
   while IFS= read -r -d '' f; do [ -e "$f" ] && printf '%s\0' "$f"; done |
-  tar -c --null -T - | tar -x -C "$root/kelmora"
+  tar -c --null -T - | tar -x -C "$copy"
+(cd "$root/kelmora" && find . -path './build*' -prune -o ! -type d -print0) |
+  while IFS= read -r -d '' f; do [ -e "$copy/$f" ] || rm -f "$root/kelmora/$f"; done
+(cd "$copy" && find . ! -type d -print0) |
+  while IFS= read -r -d '' f; do
+    cmp -s "$copy/$f" "$root/kelmora/$f" ||
+      { mkdir -p "$(dirname "$root/kelmora/$f")" && cp --preserve=mode "$copy/$f" "$root/kelmora/$f"; }
+  done
+rm -rf "$copy"
 cp -L /etc/resolv.conf "$root/etc/resolv.conf"
 
 # The mounts live in a mount namespace of their own: they vanish with it, however the run ends.
