@@ -10,9 +10,10 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 report=$(cpack --config "$1/CPackConfig.cmake" -B "$work/out" 2>&1) || fail "cpack: $report"
 deb=$(echo "$work"/out/kelmora_*.deb)
-# lintian fails the AppStream data wherever appstreamcli does; the check below runs it itself.
-report=$(lintian --fail-on error,warning --suppress-tags appstream-metadata-validation-failed \
-    "$deb" 2>&1) || fail "lintian: $report"
+report=$(lintian --fail-on none "$deb" 2>&1) || fail "lintian: $report"
+# Debian 13's lintian fails the AppStream data wherever appstreamcli does: checked below.
+report=$(grep -E '^[EW]: ' <<<"$report" | grep -v ' appstream-metadata-validation-failed ' || true)
+[ -z "$report" ] || fail "lintian: $report"
 
 for line in "Package: kelmora" "Section: education" "Recommends: qt6-wayland" \
     "Depends: (.*, )?"{qt6-translations-l10n,fonts-liberation2,libqt6widgets6}"([ ,].*)?"; do
