@@ -61,7 +61,23 @@ void useUtf8Characters()
         std::setlocale(LC_CTYPE, "C.UTF-8");
 }
 
+QtMessageHandler passOnMessage = nullptr;
+
+void withoutUtf8SwitchNotice(QtMsgType type, const QMessageLogContext &context,
+                             const QString &message)
+{
+    const bool notice = type == QtWarningMsg && message.startsWith(u"Detected locale \"") &&
+                        message.contains(u"Qt depends on a UTF-8 locale, and has switched");
+    if (!notice)
+        passOnMessage(type, context, message);
+}
+
 } // namespace
+
+void dropUtf8SwitchNotice()
+{
+    passOnMessage = qInstallMessageHandler(withoutUtf8SwitchNotice);
+}
 
 bool loadQtCzech(QTranslator &translator)
 {

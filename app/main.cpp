@@ -9,6 +9,7 @@
 int main(int argc, char *argv[])
 {
     kelmora::useCzechLocale();
+    kelmora::dropUtf8SwitchNotice();
     const kelmora::CommandLine commandLine = kelmora::readCommandLine(argc, argv);
     if (commandLine.exitStatus)
         return *commandLine.exitStatus;

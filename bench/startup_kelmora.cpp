@@ -9,6 +9,7 @@
 int main(int argc, char *argv[])
 {
     kelmora::useCzechLocale();
+    kelmora::dropUtf8SwitchNotice();
     QApplication app(argc, argv);
     QTranslator qtTranslator;
     kelmora::prepareApplication(qtTranslator);

@@ -1,31 +1,44 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: MIT
-# Installs the Debian 12 packages Kelmora needs to build, test and run.
-# Does nothing when every package is already present.
+# Installs the Debian 12 or 13 packages Kelmora needs to build and run it; with --test, also
+# those its tests need. Does nothing when every package is already present.
+# Usage: scripts/install-deps.sh [--test]
 set -euo pipefail
 
 packages=(
   # build
-  cmake g++ make pkg-config dpkg-dev file libxcb1-dev
-  qt6-base-dev qt6-base-dev-tools libgl-dev libgif-dev
-  # fonts the pictures are drawn with
+  cmake g++ make pkg-config libxcb1-dev qt6-base-dev qt6-base-dev-tools libgl-dev libgif-dev
+  # fonts the pictures are drawn with and the windows' font
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
   # Qt's own Czech catalogue (file dialog, message boxes)
   qt6-translations-l10n
-  # fuzzing and sanitizers
-  clang libclang-rt-14-dev
-  # end-to-end test in a real window through the accessibility bus
-  xvfb xauth dbus dbus-x11 at-spi2-core python3 python3-pyatspi imagemagick x11-utils
-  # a window manager that draws frames, for the end-to-end test
-  openbox
-  # native Wayland and XWayland in a headless compositor, for the wayland tests
-  qt6-wayland weston xwayland
-  # desktop metadata checks and benchmarks
-  desktop-file-utils appstream valgrind
-  # the package's check: dpkg-buildpackage with debhelper, blhc for the hardening flags, lintian
-  # (which reads the manual pages with man), git for the tree's files, the MIME database
-  debhelper blhc lintian man-db git shared-mime-info
+  # native Wayland
+  qt6-wayland
 )
+case ${1:-} in
+  "") ;;
+  --test)
+    packages+=(
+      # fuzzing and sanitizers
+      clang libclang-rt-dev
+      # end-to-end test in a real window through the accessibility bus
+      xvfb xauth dbus dbus-x11 at-spi2-core python3 python3-pyatspi imagemagick x11-utils
+      # a window manager that draws frames, for the end-to-end test
+      openbox
+      # a headless compositor with XWayland, for the wayland tests
+      weston xwayland
+      # desktop metadata checks and benchmarks
+      desktop-file-utils appstream valgrind
+      # the package's check: dpkg-buildpackage with debhelper, blhc for the hardening flags,
+      # lintian (which reads the manual pages with man), git for the tree's files, the MIME database
+      dpkg-dev file debhelper blhc lintian man-db git shared-mime-info
+    )
+    ;;
+  *)
+    echo "usage: $0 [--test]" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

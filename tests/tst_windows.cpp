@@ -463,7 +463,7 @@ private:
             return QTimer::singleShot(down ? 5 : 0, [this] { after(); });
         // As a window manager does, the main window is active again once no modal one is open.
         if (!QApplication::activeModalWidget())
-            QApplication::setActiveWindow(m_form.get());
+            m_form->activateWindow();
         if (auto *f = qobject_cast<Form2 *>(QApplication::activeModalWidget()); f && f != m_form2) {
             m_form2 = f;
             m_saved = false;

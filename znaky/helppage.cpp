@@ -3,6 +3,7 @@
 
 #include "fonts.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -272,7 +273,11 @@ QImage drawHelpPage(const QString &text, const PictureLookup &pictures, qreal ra
                                .arg(columnsHeight)};
         painter.save();
         painter.translate(kMargin + i * (columnWidth + kGutter), columnsTop);
-        document.drawContents(&painter);
+        // Qt 6.4 draws a list's bullets in the text colour of the paint, not in their block's
+        // colour as later versions do; every character here has a colour of its own.
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.palette.setColor(QPalette::Text, kAccent);
+        document.documentLayout()->draw(&painter, context);
         painter.restore();
     }
     const qreal dividerX = kMargin + columnWidth + kGutter / 2.0;

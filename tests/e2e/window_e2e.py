@@ -54,9 +54,10 @@ class Session:
                 os.killpg(process.pid, signal.SIGKILL)
             process.wait()
 
-    def shown(self, role, name, root=None):
+    def shown(self, role, name, root=None):  # by role: its name differs between AT-SPI versions
+        role_id = getattr(self.at, "ROLE_" + role.upper().replace(" ", "_"))
         return wait_for(lambda: self.at.findDescendant(root or self.app, lambda o: o is not None and
-            o.getRoleName() == role and o.name == name and o.getState().contains(
+            o.getRole() == role_id and o.name == name and o.getState().contains(
                 self.at.STATE_SHOWING)), f"{role} '{name}' to show")
 
     def press(self, role, name, root=None, then=None):  # its first action; a checkable one toggles
@@ -161,10 +162,12 @@ def main():
                 ["dbus-daemon", "--session", f"--address=unix:dir={workdir}", "--print-address"])
             import pyatspi  # the bus starts the accessibility bus now; the client listens on it
             s.at, desktop = pyatspi, pyatspi.Registry.getDesktop(0)  # before the program shows
-            pid = s.spawn([program], None).pid  # its messages among this script's
+            pid = s.spawn([program], "kelmora.log").pid  # which must stay empty
             s.app = wait_for(lambda: desktop.clearCache() or next(a for a in desktop
                 if a.get_process_id() == pid), "the program on the accessibility bus")
             walk_through(s)
+            if printed := pathlib.Path(workdir, "kelmora.log").read_text():  # on start, or later
+                sys.exit(f"FAIL: the program printed:\n{printed}")
             print("PASS")
         finally:
             signal.alarm(0)
