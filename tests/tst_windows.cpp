@@ -856,7 +856,6 @@ private slots:
                             const QByteArray &bytes, const QString &reason) {
             QTest::newRow(row) << QString::fromUtf8(button) << name << bytes << reason;
         };
-        add("row out of range", "loud", name, "m-01-n\r\nm-31-z\r\n", u"Řádek 2 .*"_s);
         // Qt's dialog in Czech; a name typed without the extension is found, or saved with it.
         const auto dialog = [](const QString &title, const char *size) {
             return u"^%1 výběr řeckých znaků\\|Seznam řeckých znaků \\(\\*\\.grlist\\)\\|%2  Zrušit"
