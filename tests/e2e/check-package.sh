@@ -27,9 +27,12 @@ for deb in "$work"/a/*.deb; do
 done
 report=$(lintian -I --fail-on none "$work"/a/*.changes 2>&1) || fail "lintian: $report"
 # Debian 12's policy version is older than Debian 13's, whose lintian says so, and fails the
-# AppStream data wherever appstreamcli does, which is checked below (README).
-report=$(grep -E '^[EWI]: ' <<<"$report" |
-    grep -vE ' (out-of-date-standards-version|appstream-metadata-validation-failed)( |$)' || true)
+# AppStream data wherever appstreamcli does, which is checked below; the program calls no C
+# library function whose buffer size the compiler knows, so nothing is fortified, though blhc
+# sees _FORTIFY_SOURCE in every compile (README).
+report=$(grep -E '^[EWI]: ' <<<"$report" | grep -vE \
+    ' (out-of-date-standards-version|appstream-metadata-validation-failed|hardening-no-fortify-functions)( |$)' ||
+    true)
 [ -z "$report" ] || fail "lintian: $report"
 deb=$(echo "$work"/a/kelmora_*.deb)
 for line in "Recommends: qt6-wayland" \
