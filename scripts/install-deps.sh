@@ -8,6 +8,8 @@ set -euo pipefail
 packages=(
   # build
   cmake g++ make pkg-config libxcb1-dev qt6-base-dev qt6-base-dev-tools libgl-dev libgif-dev
+  # which form of the AppStream data this release's tools know
+  appstream
   # fonts the pictures are drawn with and the windows' font
   fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
   # Qt's own Czech catalogue (file dialog, message boxes)
@@ -28,7 +30,7 @@ case ${1:-} in
       # a headless compositor with XWayland, for the wayland tests
       weston xwayland
       # desktop metadata checks and benchmarks
-      desktop-file-utils appstream valgrind
+      desktop-file-utils valgrind
       # the package's check: dpkg-buildpackage with debhelper, blhc for the hardening flags,
       # lintian (which reads the manual pages with man), git for the tree's files, the MIME database
       dpkg-dev file debhelper blhc lintian man-db git shared-mime-info

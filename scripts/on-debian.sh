@@ -9,7 +9,8 @@
 # folders there stay between runs. Needs root (or sudo), debootstrap and unshare.
 set -euo pipefail
 { # read whole before it runs: editing this file during a run must not change what runs
-cd "$(dirname "$0")/.."
+self=$(realpath "$0")
+cd "$(dirname "$self")/.."
 
 [ $# -ge 1 ] || {
   echo "usage: $0 RELEASE [COMMAND ARG...]" >&2
@@ -28,9 +29,14 @@ shift
 
 if [ "$(id -u)" -ne 0 ]; then
   exec sudo --preserve-env=CI,KELMORA_DEBIAN_CACHE,KELMORA_DEBIAN_MIRROR,KELMORA_WALK_STEPS \
-    "$0" "$number" "$@"
+    "$self" "$number" "$@"
 fi
-root=${KELMORA_DEBIAN_CACHE:-/var/cache/kelmora/debian-$number}
+root=$(realpath -m "${KELMORA_DEBIAN_CACHE:-/var/cache/kelmora/debian-$number}")
+# Everything below writes into the root as root: never this machine's own.
+[ "$root" != / ] || {
+  echo "$0: KELMORA_DEBIAN_CACHE must not be /" >&2
+  exit 2
+}
 
 # The first Debian archive among apt's sources whose suite is this machine's release.
 host_mirror() {
@@ -63,7 +69,7 @@ if [ ! -x "$root/usr/bin/apt-get" ]; then
   }
   command -v debootstrap >/dev/null || { apt-get update && apt-get install -y debootstrap; }
   # Made beside its place and moved there whole, so that an interrupted run leaves no half root.
-  rm -rf "$root.new"
+  rm -rf --one-file-system "$root.new"
   mkdir -p "$(dirname "$root")"
   echo "on-debian: making a Debian $number root in $root from $mirror"
   debootstrap --variant=minbase "$codename" "$root.new" "$mirror"
@@ -82,7 +88,7 @@ copy=$root/kelmora.copy
 rm -rf "$copy"
 mkdir -p "$copy" "$root/kelmora"
 git ls-files -z --cached --others --exclude-standard |
-  while IFS= read -r -d '' f; do [ -e "$f" ] && printf '%s\0' "$f"; done |
+  while IFS= read -r -d '' f; do [ ! -e "$f" ] || printf '%s\0' "$f"; done |
   tar -c --null -T - | tar -x -C "$copy"
 (cd "$root/kelmora" && find . -path './build*' -prune -o ! -type d -print0) |
   while IFS= read -r -d '' f; do [ -e "$copy/$f" ] || rm -f "$root/kelmora/$f"; done
