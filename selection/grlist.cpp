@@ -135,7 +135,6 @@ QByteArray listBytes(const Vyber &flags)
 GrlistResult writeInPlace(const QByteArray &bytes, const QByteArray &name, const struct stat &seen,
                           GrlistResult result)
 {
-    result.inPlace = true;
     const int fd = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
         result.systemError = errno;
@@ -305,10 +304,11 @@ GrlistResult saveListFile(const Vyber &flags, const QString &fileName)
             return writeInPlace(bytes, name, seen, result);
         return fail(Error::CreateFailed, createError);
     }
-    if (result.existed)
-        ::fchmod(fd, seen.st_mode & 07777);
+    // A replaced list keeps its permissions.
+    int writeError = result.existed && ::fchmod(fd, seen.st_mode & 07777) != 0 ? errno : 0;
     qint64 written = 0;
-    int writeError = writeAll(fd, bytes, written);
+    if (writeError == 0)
+        writeError = writeAll(fd, bytes, written);
     if (::close(fd) != 0 && writeError == 0)
         writeError = errno;
     if (writeError != 0) {

@@ -24,7 +24,7 @@ struct GrlistResult {
                         // existing list could not be opened for writing
         CreateFailed,   // saving: the new file, or the copy to replace a list, was not made
         ReadFailed,     // the device failed while reading; no flag changed
-        WriteFailed,    // writing failed; see existed, inPlace and heldBytes
+        WriteFailed,    // writing failed; see existed and heldBytes
         ReplaceFailed,  // saving: the written copy could not take the list's place
         NotRegularFile, // a folder, pipe, socket or device, refused before opening it
         Swapped,        // loading: another file took the name between looking and opening
@@ -38,7 +38,6 @@ struct GrlistResult {
     int systemError = 0;   // errno of the call that failed, 0 if unknown
     QByteArray lineText;   // the offending line of a RowOutOfRange, as read
     bool existed = false;  // saving: a regular file of that name was there before
-    bool inPlace = false;  // saving: written straight into that file, not replaced whole
     qint64 heldBytes = -1; // saving in place: what the file holds after a failed write; -1:
                            // it was not emptied yet
     unsigned fileType = 0; // the S_IFMT bits of a NotRegularFile
