@@ -14,9 +14,11 @@ build() { # folder [option]: dpkg-buildpackage there, its output in folder.log
 }
 export DEB_BUILD_OPTIONS="parallel=$(nproc)"
 mkdir -p "$work/a/kelmora" "$work/b"
-# What git would commit: the tree's files, tracked or new, less what .gitignore leaves out.
-(cd "$1" && git ls-files -zco --exclude-standard | tar -c --null -T - --ignore-failed-read) |
-    tar -x -C "$work/a/kelmora"
+# What git would commit: the tree's files, tracked or new, less what .gitignore leaves out; a
+# copy without git (as in a Debian root) has only those, and its build folders.
+(cd "$1" && if [ -e .git ]; then git ls-files -zco --exclude-standard; else
+    find . -path './build*' -prune -o ! -type d -print0; fi |
+    tar -c --null -T - --ignore-failed-read) | tar -x -C "$work/a/kelmora"
 build "$work/a/kelmora"
 report=$(blhc "$work/a/kelmora.log" 2>&1) || fail "blhc: ${report:0:2000}"
 dpkg-source -x "$work"/a/kelmora_*.dsc "$work/b/kelmora-again" >/dev/null 2>&1 ||
