@@ -33,7 +33,7 @@ case ${1:-} in
       desktop-file-utils valgrind
       # the package's check: dpkg-buildpackage with debhelper, blhc for the hardening flags,
       # lintian (which reads the manual pages with man), git for the tree's files, the MIME database
-      dpkg-dev file debhelper blhc lintian man-db git shared-mime-info
+      build-essential dpkg-dev file debhelper blhc lintian man-db git shared-mime-info
     )
     ;;
   *)
