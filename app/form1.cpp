@@ -698,6 +698,11 @@ void Form1::setOuterHeightTwips(int twips)
     applyOuterHeight();
 }
 
+bool Form1::helpShown() const
+{
+    return hlppic1 && !(hlppic1->isHidden() && hlppic2->isHidden());
+}
+
 // The outer height includes the frame, which a window manager adds only after the window
 // shows and may change later; the client area never ends above its lowest shown control, a
 // help page included, whatever frame the window manager reports.
@@ -706,7 +711,7 @@ void Form1::applyOuterHeight()
     m_appliedFrame = frameGeometry().height() - height();
     int bottom = (board && !board->isHidden() ? board : start)->geometry().bottom();
     // Help keeps one height over both its pages, that of the taller.
-    if (hlppic1 && !(hlppic1->isHidden() && hlppic2->isHidden()))
+    if (helpShown())
         bottom = qMax(hlppic1->geometry().bottom(), hlppic2->geometry().bottom());
     setFixedHeight(qMax(bottom + 1, m_outerHeightTwips / kTwipsPerPixel - m_appliedFrame));
 }
@@ -799,7 +804,7 @@ void Form1::keyPressEvent(QKeyEvent *event)
             return zadano_KeyPress(13);
     }
     // Escape closes help, as it closes what covers a window anywhere.
-    if (event->key() == Qt::Key_Escape && hlppic1 && !(hlppic1->isHidden() && hlppic2->isHidden()))
+    if (event->key() == Qt::Key_Escape && helpShown())
         return closeHelp();
     QWidget::keyPressEvent(event);
 }

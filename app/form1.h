@@ -77,6 +77,7 @@ private:
     void help_Click();
     void hlppic1_Click();
     void closeHelp();
+    bool helpShown() const;
     void setCoveredEnabled(bool enabled);
 
     void showVerdict(bool right);
