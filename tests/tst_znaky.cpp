@@ -38,7 +38,7 @@ class TestZnaky : public QObject
     Q_OBJECT
 
 private slots:
-    // A GIF89a and a JPEG of 80 × 100 for every row, and the same letters at 160 × 200;
+    // A GIF and a JPEG of 80 × 100 for every row, and the same letters at 160 × 200;
     // the handwritten capitals stand one cap height tall (their ink's box, in 80 × 100 pixels).
     void pictures()
     {
@@ -56,8 +56,6 @@ private slots:
                          qPrintable(u"%1: %2 px"_s.arg(reader.fileName()).arg(height)));
             }
         }
-        QFile gif(built(1, u".gif"_s));
-        QVERIFY(gif.open(QIODevice::ReadOnly) && gif.read(6) == "GIF89a");
     }
 
     // Each variant form looks more like its own letter than like the other variant's, yet
