@@ -47,8 +47,6 @@ bool makeThere(const QString &what, const QString &path, const QByteArray &list)
     const QByteArray name = QFile::encodeName(path);
     if (what == u"pipe"_s)
         return mkfifo(name.constData(), 0600) == 0;
-    if (what == u"none"_s)
-        return true;
     if (what == u"socket"_s) {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
@@ -57,7 +55,8 @@ bool makeThere(const QString &what, const QString &path, const QByteArray &list)
         return fd >= 0 && bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
     }
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(list) == list.size();
+    return what == u"none"_s ||
+           (file.open(QIODevice::WriteOnly) && file.write(list) == list.size());
 }
 
 } // namespace
