@@ -82,22 +82,19 @@ class Session:
                     break
         if not self.weston:
             return outer, box[3]
-        x, y, width, height = map(int, self.run("convert", "png:-", "-trim", "-format",
-            "%X %Y %w %h", "info:", input=self.grab(), binary=True).split())  # not the desktop
         client = self.app[0].queryComponent().getExtents(0).height if self.native else box[3]
-        if y + height >= 1024:  # weston placed it as it showed: grown, it runs off
-            height = client + self.framing  # the bottom, in the frame last measured whole
-        return [x, y, width, height], client
+        return [*map(int, self.run("convert", "png:-", "-trim", "-format", "%X %Y %w %h", "info:",
+            input=self.grab(), binary=True).split())], client  # the box of all but the desktop
 
     def check_height(self, layout):
         # The layout's own height, or taller where a frame would cut the lowest control; under XWayland,
         # whose frame Qt 6.4 learns late, the client may be the whole outer height at first.
-        def right(outer, client):  # the frame's height, once right
+        def right(outer, client):  # in weston, a window run off the bottom measures short
             fitted = client == max(layout[1], layout[0] - outer[3] + client)
             return (fitted or self.prefix == "weston-xwayland" and client == layout[0]) and (
-                client < outer[3]) == (self.prefix != "bare") and [outer[3] - client]
-        self.framing = wait_for(lambda: right(*self.frame(TITLE)),
-            f"an outer height of {layout[0]} px, or the client area just down to {layout[1]}")[0]
+                client < outer[3]) == (self.prefix != "bare")
+        wait_for(lambda: right(*self.frame(TITLE)),
+            f"an outer height of {layout[0]} px, or the client area just down to {layout[1]}")
 
     def screenshot(self, name, layout=None, title=TITLE):  # once steady: Qt paints after the
         layout and self.check_height(layout)  # change that made the object show; a cursor blinks
