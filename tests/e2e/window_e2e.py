@@ -114,7 +114,7 @@ def walk_through(s):
     s.press("push button", "Enter", then=("label", "ŠPATNĚ"))
     s.screenshot("01-typed-names-wrong")
     s.press("push button", "STOP", then=("push button", "START"))
-    for _ in range(4):  # the frame Qt measures under XWayland is late only now and then
+    for _ in range(6):  # the frame Qt measures under XWayland is late only now and then
         s.press("radio button", "Vybírat obrázky")
         s.screenshot("02-picture-choice", TALL)
         s.press("push button", "START", then=("push button", "STOP"))
