@@ -583,7 +583,8 @@ void Form1::help_Click()
     m_focusBeforeHelp = focusWidget();
     hlppic1->setFocus();
     setCoveredEnabled(false);
-    predhelp = outerHeightTwips();
+    // The outer height as set, not as measured: a frame measured late would come back with it.
+    predhelp = m_outerHeightTwips;
     predhelpT = topTwips();
     setOuterHeightTwips(kTallHeightTwips);
     keepOnScreen(kTallHeightTwips);
@@ -708,7 +709,7 @@ bool Form1::helpShown() const
 // help page included, whatever frame the window manager reports.
 void Form1::applyOuterHeight()
 {
-    m_appliedFrame = frameGeometry().height() - height();
+    m_appliedFrame = frameHeight();
     int bottom = (board && !board->isHidden() ? board : start)->geometry().bottom();
     // Help keeps one height over both its pages, that of the taller.
     if (helpShown())
@@ -726,7 +727,7 @@ bool Form1::event(QEvent *event)
     case QEvent::Resize:
     case QEvent::WinIdChange:
         // Applied once per new frame, so the window's own resize cannot loop.
-        if (frameGeometry().height() - height() != m_appliedFrame)
+        if (frameHeight() != m_appliedFrame)
             applyOuterHeight();
         break;
     default: break;
@@ -734,9 +735,17 @@ bool Form1::event(QEvent *event)
     return result;
 }
 
+// Never ending above the client area: weston's XWayland window manager resizes its frame after
+// the client and tells no one, so Qt may keep measuring the frame of the height before a resize,
+// which a grown client overhangs, until the window next changes.
+int Form1::frameHeight() const
+{
+    return frameGeometry().united(geometry()).height() - height();
+}
+
 int Form1::outerHeightTwips() const
 {
-    return frameGeometry().height() * kTwipsPerPixel;
+    return (height() + frameHeight()) * kTwipsPerPixel;
 }
 
 int Form1::topTwips() const

@@ -90,6 +90,7 @@ private:
     void setLetteringEnabled(bool enabled);
     void setOuterHeightTwips(int twips);
     void applyOuterHeight();
+    int frameHeight() const;
     int outerHeightTwips() const;
     int topTwips() const;
     void setTopTwips(int twips);
