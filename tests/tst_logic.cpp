@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-// The rules that need no window: draws, names, catalogue, selection and list files.
+// The rules that need no window: an answer count, names, catalogue, selection and list files.
 #include "grading.h"
 #include "names.h"
 #include "selectiontest.h"
