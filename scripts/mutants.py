@@ -56,10 +56,10 @@ MUTANTS = [
     ("app/runreset.cpp", "count += selected;", "count += 1;", "reset counts every row"),
     ("app/runreset.cpp", "row <= kCharacterRows + 3", "row <= kCharacterRows + 2", "row 54 keeps its state"),
     ("app/czech.cpp", "QCoreApplication::installTranslator(&qtTranslator);", "(void)0;", "Czech translator not installed"),
-    ("app/twips.h", "top + height + kBottomMarginTwips > screenHeight", "top + height > screenHeight", "window may reach the screen bottom"),
+    ("app/twips.h", "top + height + kBottomMarginTwips > screenBottom", "top + height > screenBottom", "window may reach the screen bottom"),
     # app/form1.cpp handlers
-    ("app/form1.cpp", "obrazek1->clear();\n    setDirectionEnabled(true);\n    setup->show();", "obrazek1->clear();\n    setDirectionEnabled(true);", "setup hidden after typed HOTOVO"),
-    ("app/form1.cpp", "stopka->hide();\n    enter->hide();\n    message->clear();", "stopka->hide();\n    message->clear();", "enter shown after typed HOTOVO"),
+    ("app/form1.cpp", "    stopka->hide();\n    setup->show();\n    setLetteringEnabled(true);\n    setDirectionEnabled(true);", "    stopka->hide();\n    setLetteringEnabled(true);\n    setDirectionEnabled(true);", "setup hidden after HOTOVO"),
+    ("app/form1.cpp", "    } else {\n        enter->hide();\n        emptyAnswer(zadano);", "    } else {\n        emptyAnswer(zadano);", "enter shown after typed HOTOVO"),
     ("app/form1.cpp", "setDirectionEnabled(false);", "", "direction enabled during a run"),
     ("app/form1.cpp", "start->hide();\n    setup->hide();\n    setLetteringEnabled(false);", "start->hide();\n    setup->hide();", "lettering enabled during a typed question"),
     ("app/form1.cpp", "vema->setText(phrase(hledany, koncovky));", "vema->setText(phrase(question.boardRows[0], koncovky));", "vema phrase of slot 0"),
