@@ -66,14 +66,6 @@ class TestLogic : public QObject
     Q_OBJECT
 
 private slots:
-    // An answer count stops at its largest value.
-    void countLimit()
-    {
-        qint16 count = 32766;
-        countVerdict(count);
-        countVerdict(count);
-        QCOMPARE(count, 32767);
-    }
 
     // Typed answers against the catalogue's names, and each row's phrase.
     void catalogue()
@@ -82,12 +74,11 @@ private slots:
         std::array<QString, 28> koncovky;
         fillCatalogue(tabznaku, koncovky);
         const std::tuple<int, QString, bool> answers[] = {
-            {6, u"Dzéta"_s, true},   {33, u"DŽÉTA"_s, true},   {6, u"  zeta "_s, true},
-            {6, u"dz eta"_s, false}, {6, u"dzéta."_s, false},  {6, u"dzeta\t"_s, false},
-            {6, u""_s, false},       {6, u"   "_s, false},     {39, u"MŮ"_s, true},
-            {12, u"mû"_s, false},    {13, u"mí"_s, false},     {10, u"kapa"_s, true},
-            {37, u"Kapa"_s, true},   {27, u"kapa"_s, true},    {26, u"theta"_s, true},
-            {25, u"sigma"_s, true},  {47, u"upsilon"_s, true}, {6, u"\tdzeta"_s, false}};
+            {6, u"Dzéta"_s, true},   {33, u"DŽÉTA"_s, true},  {6, u"  zeta "_s, true},
+            {6, u"dz eta"_s, false}, {6, u"dzéta."_s, false}, {6, u"dzeta\t"_s, false},
+            {6, u""_s, false},       {6, u"   "_s, false},    {39, u"MŮ"_s, true},
+            {12, u"mû"_s, false},    {13, u"mí"_s, false},    {10, u"kapa"_s, true},
+            {27, u"kapa"_s, true},   {26, u"theta"_s, true},  {6, u"\tdzeta"_s, false}};
         // Column 1 written out apart from the program: small letters, three variants, capitals.
         const QStringList small =
             u"alfa;alpha;;;; beta;;;;; gama;gamma;;;; delta;;;;; epsilon;;;;; dzéta;zéta;;;; "
@@ -172,11 +163,17 @@ private slots:
             QVERIFY2(listRow(text).value_or(-1) == row, text);
     }
 
-    // A read-only disk is told as such, in Czech words of our own.
-    void readOnlyDisk()
+    // An answer count stops at its largest value; a list saved over on a read-only disk is told
+    // as such, in Czech words of our own.
+    void limits()
     {
-        QVERIFY(failureText({Error::CreateFailed, 0, EROFS, {}}, true)
-                    .endsWith(u"vytvořit: disk je jen pro čtení."_s));
+        qint16 count = 32766;
+        countVerdict(count);
+        countVerdict(count);
+        QCOMPARE(count, 32767);
+        QCOMPARE(
+            failureText({Error::CreateFailed, 0, EROFS, {}, true}, true),
+            u"Novou verzi souboru nelze vytvořit: disk je jen pro čtení. Soubor zůstal, jak byl."_s);
     }
 
     void files_data()
