@@ -111,9 +111,9 @@ QString plain(QString text)
 class Walk
 {
 public:
-    Walk(quint64 seed, const QStringList &script, int length)
+    Walk(quint64 seed, const QStringList &script)
         : m_script(script)
-        , m_length(script.isEmpty() ? length : script.size())
+        , m_length(script.isEmpty() ? 300 : script.size())
         , m_rng(seed)
     {
         fillCatalogue(m_catalogue, m_koncovky);
@@ -761,7 +761,7 @@ private slots:
         const int length =
             script.isEmpty() ? qEnvironmentVariableIntValue("KELMORA_WALK_STEPS") : 1;
         for (int done = 0; done < (length ? length : 40000); ++seed) {
-            walk::Walk walk(seed, script, 300);
+            walk::Walk walk(seed, script);
             const QString failure = walk.run();
             done += int(walk.taken.size());
             if (!failure.isEmpty())
